@@ -1,0 +1,37 @@
+#include "stop_signal.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "poll_wait.h"
+
+namespace wandlink {
+
+StopSignal::StopSignal() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (!fd_.Valid()) {
+    std::perror("wandlink: eventfd");
+    std::abort();
+  }
+}
+
+void StopSignal::Request() const {
+  const std::uint64_t one = 1;
+  // A full counter is already readable, so a failed write still leaves the flag raised.
+  [[maybe_unused]] const auto written = ::write(fd_.Get(), &one, sizeof one);
+}
+
+bool StopSignal::Requested() const {
+  pollfd watch{fd_.Get(), POLLIN, 0};
+  return ::poll(&watch, 1, 0) > 0;
+}
+
+bool StopSignal::SleepFor(std::chrono::milliseconds duration) const {
+  pollfd watch{fd_.Get(), POLLIN, 0};
+  return PollUntil({&watch, 1}, std::chrono::steady_clock::now() + duration) == 0;
+}
+
+}  // namespace wandlink
