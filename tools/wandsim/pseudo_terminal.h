@@ -19,6 +19,7 @@ class PseudoTerminal {
   static std::optional<PseudoTerminal> Create();
 
   int Master() const { return master_.Get(); }
+  int Slave() const { return slave_.Get(); }
   const std::filesystem::path& SlavePath() const { return slavePath_; }
 
   // Closes the wand's side: whoever has the slave open sees the line hang up.

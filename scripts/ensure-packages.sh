@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages of scripts/packages.txt that are missing; silent when none is.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+missing=()
+while read -r package; do
+  [[ -z "$package" || "$package" == \#* ]] && continue
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done <"$here/packages.txt"
+
+((${#missing[@]} == 0)) && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+run_as_root=()
+if ((EUID != 0)); then
+  command -v sudo >/dev/null || { echo "Run as root or install sudo to add: ${missing[*]}" >&2; exit 1; }
+  run_as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${run_as_root[@]}" apt-get update -qq
+"${run_as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
