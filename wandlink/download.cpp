@@ -1,0 +1,181 @@
+#include "download.h"
+
+#include <string>
+
+#include "messages.h"
+
+namespace wandlink {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint8_t kProbe = 0x30;
+constexpr std::uint8_t kIdentify = 0x55;
+constexpr std::uint8_t kFirstRecord = 0x04;
+constexpr std::uint8_t kNextRecord = 0x00;
+
+// A wand that keeps its month in the low digit answers the probe with at most this many bytes.
+constexpr std::size_t kLowNibbleProbeAnswer = 25;
+
+constexpr auto kProbeAnswerWait = 650ms;
+constexpr auto kPauseAfterFailure = 300ms;
+constexpr auto kPauseAfterClockFrame = 100ms;
+
+constexpr int kProgressAfterProbe = 1;
+constexpr int kProgressAfterFirstRecord = 2;
+constexpr int kProgressWrap = 99;
+constexpr int kProgressDone = 99;
+
+class Download {
+ public:
+  explicit Download(DownloadContext& context)
+      : port_(*context.port),
+        controls_(*context.controls),
+        stop_(*context.stop),
+        context_(context) {}
+
+  DownloadOutcome Run() {
+    Send(kProbe);
+    controls_.SetProgress(kProgressAfterProbe);
+    if (!Pause(kProbeAnswerWait)) {
+      return Cancel();
+    }
+    const MonthMode monthMode =
+        port_.InputQueueCount() <= kLowNibbleProbeAnswer ? MonthMode::LowNibble : MonthMode::Bcd;
+
+    if (!Exchange(kIdentify)) {
+      return Cancelled() ? Cancel() : FailBeforeRecords();
+    }
+    log_.wandNumber = FormatWandNumber(reply_);
+    log_.timeStamps.reserve(RecordCapacity);
+    log_.buttonNumbers.reserve(RecordCapacity);
+
+    const bool firstArrived = Exchange(kFirstRecord);
+    controls_.ShowCount();
+    countShown_ = true;
+    if (!firstArrived) {
+      return Cancelled() ? Cancel() : FailWithinRecords();
+    }
+    controls_.SetProgress(kProgressAfterFirstRecord);
+    if (!IsEndMarker(reply_)) {
+      Store(monthMode);
+      controls_.SetCountText("1");
+      do {
+        if (!Exchange(kNextRecord)) {
+          return Cancelled() ? Cancel() : FailWithinRecords();
+        }
+        if (!IsEndMarker(reply_)) {
+          Store(monthMode);
+        }
+        const auto count = log_.RowCount();
+        controls_.SetCountText(std::to_string(count));
+        controls_.SetProgress(static_cast<int>(count % kProgressWrap));
+      } while (!IsEndMarker(reply_));
+    }
+    controls_.SetProgress(kProgressDone);
+
+    if (Cancelled()) {
+      return Cancel();
+    }
+    port_.SendFrame(BuildClockFrame(context_.clock()));
+    Pause(kPauseAfterClockFrame);
+    port_.Close();
+    if (Cancelled()) {
+      return Cancel();
+    }
+
+    if (log_.RowCount() == 0) {
+      Message(kNoRecordsMessage);
+    } else {
+      controls_.ShowRecords(std::move(log_));
+    }
+    log_ = {};
+    controls_.EnableCollect();
+    controls_.HideProgress();
+    controls_.HideCount();
+    return DownloadOutcome::Complete;
+  }
+
+ private:
+  void Send(std::uint8_t command) {
+    const std::uint8_t bytes[] = {command};
+    port_.SendFrame(bytes);
+  }
+
+  // Sends the command and reads its reply; false when the reply came short.
+  bool Exchange(std::uint8_t command) {
+    Send(command);
+    return port_.ReceiveFrame(reply_) == reply_.size();
+  }
+
+  void Store(MonthMode monthMode) {
+    log_.buttonNumbers.push_back(FormatButtonNumber(reply_));
+    TimeText& time = log_.timeStamps.emplace_back();
+    FormatRecordTime(reply_, time, monthMode, context_.clock);
+  }
+
+  bool Cancelled() const { return stop_.Requested(); }
+
+  bool Pause(std::chrono::milliseconds duration) {
+    if (context_.pause) {
+      return context_.pause(duration);
+    }
+    return stop_.SleepFor(duration);
+  }
+
+  void Message(std::string_view text) {
+    if (!Cancelled()) {
+      controls_.ShowMessage(std::string(text));
+    }
+  }
+
+  // The identify reply came short; nothing has been stored yet.
+  DownloadOutcome FailBeforeRecords() {
+    Pause(kPauseAfterFailure);
+    port_.Close();
+    Message(kReadFailedMessage);
+    controls_.EnableCollect();
+    controls_.HideProgress();
+    return DownloadOutcome::Failed;
+  }
+
+  // A record reply came short. The button comes back before the pause, so a new press in that
+  // pause finds the port still held.
+  DownloadOutcome FailWithinRecords() {
+    log_ = {};
+    controls_.EnableCollect();
+    Pause(kPauseAfterFailure);
+    port_.Close();
+    controls_.HideCount();
+    Message(kReadFailedMessage);
+    controls_.HideProgress();
+    return DownloadOutcome::Failed;
+  }
+
+  DownloadOutcome Cancel() {
+    port_.Close();
+    log_ = {};
+    controls_.EnableCollect();
+    controls_.HideProgress();
+    if (countShown_) {
+      controls_.HideCount();
+    }
+    return DownloadOutcome::Cancelled;
+  }
+
+  WandPort& port_;
+  DownloadControls& controls_;
+  const StopSignal& stop_;
+  DownloadContext& context_;
+  WandRecord reply_{};
+  DownloadLog log_;
+  bool countShown_ = false;
+};
+
+}  // namespace
+
+DownloadOutcome RunDownload(DownloadContext& context) {
+  return Download(context).Run();
+}
+
+}  // namespace wandlink

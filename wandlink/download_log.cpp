@@ -1,0 +1,23 @@
+#include "download_log.h"
+
+namespace wandlink {
+
+std::string DownloadLog::CellText(std::size_t row, int column) const {
+  if (row >= RowCount() || row >= buttonNumbers.size()) {
+    return {};
+  }
+  switch (column) {
+    case 0:
+      return std::to_string(row + 1);
+    case 1:
+      return wandNumber.data();
+    case 2:
+      return timeStamps[row].data();
+    case 3:
+      return buttonNumbers[row].data();
+    default:
+      return {};
+  }
+}
+
+}  // namespace wandlink

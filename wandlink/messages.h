@@ -1,0 +1,12 @@
+// The texts the user is shown, exactly as the operators know them (UTF-8).
+#pragma once
+
+#include <string_view>
+
+namespace wandlink {
+
+inline constexpr std::string_view kPortOpenFailedMessage = "串口設置不存在或被占用!";
+inline constexpr std::string_view kReadFailedMessage = "读取数据失败";
+inline constexpr std::string_view kNoRecordsMessage = "读取完成,没有记录";
+
+}  // namespace wandlink
