@@ -1,0 +1,87 @@
+// How long a whole download of a full wand (60001 records) takes over a pseudo-terminal, and
+// the CPU it costs this process (the downloader and the simulated wand's thread together).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <thread>
+
+#include "wand_log.h"
+#include "wand_simulator.h"
+#include "wandlink/download.h"
+#include "wandlink/serial_link.h"
+
+namespace {
+
+class CountingControls final : public wandlink::DownloadControls {
+ public:
+  void SetProgress(int) override {}
+  void HideProgress() override {}
+  void SetCountText(const std::string&) override {}
+  void ShowCount() override {}
+  void HideCount() override {}
+  void EnableCollect() override {}
+  void ShowRecords(wandlink::DownloadLog log) override { rows = log.RowCount(); }
+  void ShowMessage(const std::string&) override {}
+  std::size_t rows = 0;
+};
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void BM_DownloadOverPty(benchmark::State& state) {
+  const auto records = static_cast<std::size_t>(state.range(0));
+  auto line = wandsim::PseudoTerminal::Create();
+  if (!line) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  wandsim::WandSimulator wand(std::move(*line), {},
+                              wandsim::GeneratePatrolLog(records, 1, wandlink::SystemLocalTime(),
+                                                         wandlink::MonthMode::Bcd));
+  wandlink::StopSignal stopWand;
+  std::thread server([&] { wand.Serve(stopWand); });
+
+  double cpu = 0;
+  for (auto _ : state) {
+    CountingControls controls;
+    wandlink::DownloadContext context{.controls = &controls};
+    auto link = wandlink::SerialLink::Open(wand.Device().string(), context.stop);
+    link->Configure();
+    context.port = std::move(link);
+    const double cpuBefore = ProcessCpuSeconds();
+    wandlink::RunDownload(context);
+    cpu += ProcessCpuSeconds() - cpuBefore;
+    if (controls.rows != records) {
+      state.SkipWithError("records lost");
+      break;
+    }
+  }
+  state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
+  state.counters["records"] = static_cast<double>(records);
+  stopWand.Request();
+  server.join();
+}
+BENCHMARK(BM_DownloadOverPty)->Arg(60001)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
+
+void BM_FormatRecordTime(benchmark::State& state) {
+  const auto record =
+      wandsim::MakeRecord({2026, 11, 30, 23, 59}, 0x12345678, wandlink::MonthMode::Bcd);
+  const wandlink::LocalClock clock = wandlink::SystemLocalTime;
+  wandlink::TimeText out;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        wandlink::FormatRecordTime(record, out, wandlink::MonthMode::Bcd, clock));
+  }
+}
+BENCHMARK(BM_FormatRecordTime);
+
+}  // namespace
+
+BENCHMARK_MAIN();
