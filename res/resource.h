@@ -1,0 +1,24 @@
+// Identifiers of the program's resources: dialogs, controls, strings, the icon, menu commands.
+// The numbers are the ones a Windows resource script of the program uses.
+#pragma once
+
+namespace res {
+
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDD_MAIN = 102;
+inline constexpr int IDR_MAINFRAME = 128;
+
+inline constexpr int IDC_COLLECT = 1000;
+inline constexpr int IDC_PORT = 1001;
+inline constexpr int IDC_RECORDS = 1002;
+inline constexpr int IDC_PROGRESS = 1003;
+inline constexpr int IDC_THREAD_STATE = 1004;
+inline constexpr int IDC_COUNT = 1005;
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDC_STATIC = -1;
+
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+}  // namespace res

@@ -1,0 +1,97 @@
+#include "dialog_builder.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+
+namespace ui {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool Has(std::uint32_t styles, std::uint32_t style) {
+  return (styles & style) == style;
+}
+
+}  // namespace
+
+DialogBuilder::DialogBuilder(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
+  dialog.setObjectName(Text(dialogTemplate.identifier));
+  dialog.setWindowTitle(Text(dialogTemplate.caption));
+  QFont font(Text(dialogTemplate.fontFace));
+  font.setPointSize(dialogTemplate.fontPoints);
+  dialog.setFont(font);
+  units_ = DialogBaseUnits(font);
+  dialog.setFixedSize(DialogRectToPixels(dialogTemplate.rect, units_).size());
+
+  QWidget* previousTabStop = nullptr;
+  for (const res::ControlTemplate& control : dialogTemplate.controls) {
+    QWidget* widget = Create(dialog, control);
+    widget->setObjectName(Text(control.identifier));
+    widget->setAccessibleName(Text(control.accessibleName));
+    widget->setVisible(Has(control.styles, res::style::WS_VISIBLE));
+    if (Has(control.styles, res::style::WS_TABSTOP)) {
+      widget->setFocusPolicy(Qt::StrongFocus);
+      if (previousTabStop != nullptr) {
+        QWidget::setTabOrder(previousTabStop, widget);
+      }
+      previousTabStop = widget;
+    } else {
+      widget->setFocusPolicy(Qt::NoFocus);
+    }
+    controls_.insert(control.id, widget);
+  }
+}
+
+QWidget* DialogBuilder::Create(QDialog& dialog, const res::ControlTemplate& control) const {
+  const QRect rect = DialogRectToPixels(control.rect, units_);
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case res::ControlKind::PushButton: {
+      auto* button = new QPushButton(Text(control.text), &dialog);
+      const bool isDefault = Has(control.styles, res::style::BS_DEFPUSHBUTTON);
+      button->setAutoDefault(isDefault);
+      button->setDefault(isDefault);
+      widget = button;
+      break;
+    }
+    case res::ControlKind::ComboBox: {
+      auto* combo = new QComboBox(&dialog);
+      combo->setEditable(false);
+      // The template's height is the height with the list dropped down.
+      combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
+      return combo;
+    }
+    case res::ControlKind::ListView: {
+      auto* table = new QTableView(&dialog);
+      table->setFrameShape(Has(control.styles, res::style::WS_BORDER) ? QFrame::Box
+                                                                      : QFrame::NoFrame);
+      widget = table;
+      break;
+    }
+    case res::ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(&dialog);
+      bar->setTextVisible(false);
+      widget = bar;
+      break;
+    }
+    case res::ControlKind::StaticText: {
+      auto* label = new QLabel(Text(control.text), &dialog);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setTextFormat(Qt::PlainText);
+      widget = label;
+      break;
+    }
+    case res::ControlKind::StaticIcon:
+      widget = new QLabel(&dialog);
+      break;
+  }
+  widget->setGeometry(rect);
+  return widget;
+}
+
+}  // namespace ui

@@ -1,0 +1,18 @@
+#include "reader_app.h"
+
+#include "dialog_font.h"
+#include "reader_dialog.h"
+
+namespace ui {
+
+ReaderApp::ReaderApp(int& argc, char** argv) : QApplication(argc, argv) {
+  SubstituteSongFace();
+}
+
+bool ReaderApp::InitInstance() {
+  ReaderDialog dialog;
+  dialog.exec();
+  return false;
+}
+
+}  // namespace ui

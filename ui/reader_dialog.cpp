@@ -1,0 +1,164 @@
+#include "reader_dialog.h"
+
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "res/main_dialog.h"
+#include "wandlink/messages.h"
+#include "wandlink/port_names.h"
+#include "wandlink/serial_link.h"
+
+namespace ui {
+namespace {
+
+constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
+constexpr int kProgressMaximum = 99;
+constexpr int kDefaultPortIndex = 3;
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Widget>
+Widget* Bind(const DialogBuilder& builder, int id) {
+  auto* widget = qobject_cast<Widget*>(builder.Control(id));
+  Q_ASSERT(widget != nullptr);
+  return widget;
+}
+
+}  // namespace
+
+ReaderDialog::ReaderDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  OnInitDialog();
+}
+
+ReaderDialog::~ReaderDialog() {
+  if (worker_) {
+    closing_ = true;
+    worker_->Cancel();
+    WaitForWorker();
+  }
+}
+
+bool ReaderDialog::OnInitDialog() {
+  builder_.emplace(*this, res::kMainDialog);
+  DoDataExchange();
+  windowControls_ = std::make_unique<WindowControls>(
+      WindowControlSet{this, &recordsModel_, progressBar_, collectButton_, countLabel_,
+                       [this](QWidget*, const QString& text) { Present(text); }});
+  connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
+  connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
+          &ReaderDialog::OnThreadState);
+
+  worker_.reset();
+
+  recordsList_->setModel(&recordsModel_);
+  for (int column = 0; column < wandlink::kColumnCount; ++column) {
+    recordsList_->setColumnWidth(column, kColumnWidths[column]);
+  }
+  recordsList_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  recordsList_->horizontalHeader()->setStretchLastSection(false);
+  recordsList_->verticalHeader()->hide();
+  recordsList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  recordsList_->verticalHeader()->setDefaultSectionSize(recordsList_->fontMetrics().height() + 4);
+  recordsList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  recordsList_->setWordWrap(false);
+
+  progressBar_->setRange(0, kProgressMaximum);
+  progressBar_->hide();
+
+  recordsList_->setShowGrid(true);
+  recordsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+  for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
+    portList_->addItem(QString::fromStdString(wandlink::PortName(number)));
+  }
+  portList_->setCurrentIndex(kDefaultPortIndex);
+
+  countLabel_->hide();
+  return true;
+}
+
+void ReaderDialog::DoDataExchange() {
+  countLabel_ = Bind<QLabel>(*builder_, res::IDC_COUNT);
+  collectButton_ = Bind<QPushButton>(*builder_, res::IDC_COLLECT);
+  progressBar_ = Bind<QProgressBar>(*builder_, res::IDC_PROGRESS);
+  recordsList_ = Bind<QTableView>(*builder_, res::IDC_RECORDS);
+  portList_ = Bind<QComboBox>(*builder_, res::IDC_PORT);
+}
+
+void ReaderDialog::showEvent(QShowEvent* event) {
+  if (!centred_) {
+    centred_ = true;
+    if (const QScreen* screen = this->screen()) {
+      move(screen->availableGeometry().center() - rect().center());
+    }
+  }
+  QDialog::showEvent(event);
+}
+
+void ReaderDialog::OnCollect() {
+  collectButton_->setEnabled(false);
+  const std::string portName = "COM" + std::to_string(portList_->currentIndex() + 1);
+  auto stop = std::make_shared<wandlink::StopSignal>();
+  auto link = wandlink::SerialLink::Open(portName, stop);
+  if (!link) {
+    Present(Text(wandlink::kPortOpenFailedMessage));
+    collectButton_->setEnabled(true);
+    return;
+  }
+  // The last download has closed the port but may still be giving the controls back.
+  WaitForWorker();
+
+  progressBar_->setValue(0);
+  recordsModel_.Clear();
+  link->Configure();
+  wandlink::DownloadContext context{
+      .port = std::move(link), .controls = windowControls_.get(), .stop = std::move(stop)};
+  progressBar_->show();
+  worker_ = std::make_unique<wandlink::DownloadWorker>(std::move(context), [this] {
+    QMetaObject::invokeMethod(this, &ReaderDialog::WorkerFinished, Qt::QueuedConnection);
+  });
+}
+
+void ReaderDialog::OnThreadState() {
+  Present(worker_ ? QStringLiteral("线程没有关闭") : QStringLiteral("线程关闭"));
+}
+
+void ReaderDialog::reject() {
+  if (worker_ && !worker_->Finished()) {
+    closing_ = true;
+    worker_->Cancel();
+    for (QMessageBox* box : findChildren<QMessageBox*>()) {
+      box->reject();
+    }
+    WaitForWorker();
+  }
+  QDialog::reject();
+}
+
+void ReaderDialog::Present(const QString& text) {
+  if (!closing_) {
+    presentMessage_(this, text);
+  }
+}
+
+void ReaderDialog::WaitForWorker() {
+  if (!worker_) {
+    return;
+  }
+  if (!worker_->Finished()) {
+    QEventLoop loop;
+    connect(this, &ReaderDialog::WorkerFinished, &loop, &QEventLoop::quit);
+    if (!worker_->Finished()) {
+      loop.exec();
+    }
+  }
+  worker_->Wait();
+}
+
+}  // namespace ui

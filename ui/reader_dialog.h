@@ -1,0 +1,74 @@
+// The program's one window: the port list, the collect button, the progress bar, the count
+// label and the records list, built from the IDD_MAIN template.
+//
+// A press of 采集数据 opens the chosen port and runs the download on a worker thread, which
+// drives the controls through the window's thread. Closing the window during a download
+// cancels it and keeps the window's events flowing until the worker has ended, so the port is
+// closed, the wand's clock is left alone and no message is left behind.
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <memory>
+#include <optional>
+
+#include "dialog_builder.h"
+#include "message_box.h"
+#include "records_model.h"
+#include "wandlink/download_worker.h"
+#include "window_controls.h"
+
+namespace ui {
+
+class ReaderDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit ReaderDialog(QWidget* parent = nullptr);
+  ~ReaderDialog() override;
+
+  // Replaces the message box, e.g. so that tests see the messages without a user.
+  void SetMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+
+  // The last download started, or null before the first.
+  const wandlink::DownloadWorker* Worker() const { return worker_.get(); }
+
+  void OnCollect();
+  void OnThreadState();
+
+  // The Escape key and the close box end the window; a running download is cancelled first.
+  void reject() override;
+
+ signals:
+  void WorkerFinished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  bool OnInitDialog();
+  void DoDataExchange();
+  void Present(const QString& text);
+  // Keeps the window's events flowing until the last worker has ended, then joins it.
+  void WaitForWorker();
+
+  std::optional<DialogBuilder> builder_;
+  std::unique_ptr<wandlink::DownloadWorker> worker_;
+  QLabel* countLabel_ = nullptr;
+  QPushButton* collectButton_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QTableView* recordsList_ = nullptr;
+  QComboBox* portList_ = nullptr;
+
+  RecordsModel recordsModel_;
+  std::unique_ptr<WindowControls> windowControls_;
+  MessagePresenter presentMessage_ = ShowMessageBox;
+  bool closing_ = false;
+  bool centred_ = false;
+};
+
+}  // namespace ui
