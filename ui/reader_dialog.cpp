@@ -47,8 +47,9 @@ ReaderDialog::~ReaderDialog() {
 bool ReaderDialog::OnInitDialog() {
   builder_.emplace(*this, res::kMainDialog);
   DoDataExchange();
+  recordsModel_ = new RecordsModel(this);
   windowControls_ = std::make_unique<WindowControls>(
-      WindowControlSet{this, &recordsModel_, progressBar_, collectButton_, countLabel_,
+      WindowControlSet{this, recordsModel_, progressBar_, collectButton_, countLabel_,
                        [this](QWidget*, const QString& text) { Present(text); }});
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
   connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
@@ -56,7 +57,7 @@ bool ReaderDialog::OnInitDialog() {
 
   worker_.reset();
 
-  recordsList_->setModel(&recordsModel_);
+  recordsList_->setModel(recordsModel_);
   for (int column = 0; column < wandlink::kColumnCount; ++column) {
     recordsList_->setColumnWidth(column, kColumnWidths[column]);
   }
@@ -115,7 +116,7 @@ void ReaderDialog::OnCollect() {
   WaitForWorker();
 
   progressBar_->setValue(0);
-  recordsModel_.Clear();
+  recordsModel_->Clear();
   link->Configure();
   wandlink::DownloadContext context{
       .port = std::move(link), .controls = windowControls_.get(), .stop = std::move(stop)};

@@ -64,7 +64,7 @@ class ReaderDialog : public QDialog {
   QTableView* recordsList_ = nullptr;
   QComboBox* portList_ = nullptr;
 
-  RecordsModel recordsModel_;
+  RecordsModel* recordsModel_ = nullptr;
   std::unique_ptr<WindowControls> windowControls_;
   MessagePresenter presentMessage_ = ShowMessageBox;
   bool closing_ = false;
