@@ -12,7 +12,13 @@ ports=$(mktemp -d)
 export KORVANTA_PORTS=$ports
 build/tools/wandsim/wandsim --link "$ports/COM4" "$@" >/dev/null &
 wand=$!
-trap 'kill $wand 2>/dev/null; wait $wand 2>/dev/null; rm -rf "$ports"' EXIT
+stop_wand() {
+  kill "$wand" 2>/dev/null || true
+  wait "$wand" 2>/dev/null || true
+  rm -rf "$ports"
+}
+trap stop_wand EXIT
+trap 'exit 130' INT TERM
 for _ in $(seq 100); do
   [[ -L $ports/COM4 ]] && break
   kill -0 "$wand" 2>/dev/null || exit 1
