@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "res/resource.h"
+
 namespace ui {
 namespace {
 
@@ -43,7 +45,9 @@ DialogBuilder::DialogBuilder(QDialog& dialog, const res::DialogTemplate& dialogT
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
-    controls_.insert(control.id, widget);
+    if (control.id != res::IDC_STATIC) {
+      controls_.insert(control.id, widget);
+    }
   }
 }
 

@@ -17,7 +17,8 @@ class DialogBuilder {
   // Sets the dialog's caption, font and fixed client size, then creates its controls.
   DialogBuilder(QDialog& dialog, const res::DialogTemplate& dialogTemplate);
 
-  // The control with the identifier, or null when the template has none.
+  // The control with the identifier, or null when the template has none (static controls
+  // share IDC_STATIC and are found by object name instead).
   QWidget* Control(int id) const { return controls_.value(id); }
 
   BaseUnits Units() const { return units_; }

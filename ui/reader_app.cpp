@@ -1,7 +1,9 @@
 #include "reader_app.h"
 
+#include "app_icon.h"
 #include "dialog_font.h"
 #include "reader_dialog.h"
+#include "res/version_info.h"
 
 namespace ui {
 

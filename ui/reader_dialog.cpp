@@ -1,9 +1,19 @@
 #include "reader_dialog.h"
 
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QWindow>
+
+#include "about_dialog.h"
+#include "app_icon.h"
+#include "icon_position.h"
+#include "res/string_table.h"
 
 #include "res/main_dialog.h"
 #include "wandlink/messages.h"
@@ -30,10 +40,11 @@ Widget* Bind(const DialogBuilder& builder, int id) {
 
 }  // namespace
 
-ReaderDialog::ReaderDialog(QWidget* parent)
+ReaderDialog::ReaderDialog(QWidget* parent, const StringLoader& loadString)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
-  OnInitDialog();
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      icon_(MainFrameIcon()) {
+  OnInitDialog(loadString ? loadString : StringLoader(res::LoadString));
 }
 
 ReaderDialog::~ReaderDialog() {
@@ -44,9 +55,11 @@ ReaderDialog::~ReaderDialog() {
   }
 }
 
-bool ReaderDialog::OnInitDialog() {
+bool ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   builder_.emplace(*this, res::kMainDialog);
   DoDataExchange();
+  AddAboutToSystemMenu(loadString);
+  setWindowIcon(icon_);
   recordsModel_ = new RecordsModel(this);
   windowControls_ = std::make_unique<WindowControls>(
       WindowControlSet{this, recordsModel_, progressBar_, collectButton_, countLabel_,
@@ -82,6 +95,76 @@ bool ReaderDialog::OnInitDialog() {
 
   countLabel_->hide();
   return true;
+}
+
+void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {
+  systemMenu_ = new QMenu(this);
+  systemMenu_->setObjectName(QStringLiteral("systemMenu"));
+  const auto addCommand = [this](const QString& text, unsigned id) {
+    connect(systemMenu_->addAction(text), &QAction::triggered, this,
+            [this, id] { OnSysCommand(id); });
+  };
+  addCommand(QStringLiteral("移动(&M)"), SC_MOVE);
+  addCommand(QStringLiteral("关闭(&C)"), SC_CLOSE);
+
+  const std::string_view about = loadString(res::IDS_ABOUTBOX);
+  if (!about.empty()) {
+    systemMenu_->addSeparator();
+    addCommand(Text(about), res::IDM_ABOUTBOX);
+  }
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this,
+            [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  }
+}
+
+void ReaderDialog::ShowSystemMenu(const QPoint& globalPosition) {
+  systemMenu_->popup(globalPosition);
+}
+
+void ReaderDialog::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Mouse && childAt(event->pos()) != nullptr) {
+    event->ignore();
+    return;
+  }
+  ShowSystemMenu(event->globalPos());
+}
+
+void ReaderDialog::OnSysCommand(unsigned id) {
+  if ((id & 0xFFF0) == res::IDM_ABOUTBOX) {
+    AboutDialog about(this);
+    about.exec();
+    return;
+  }
+  DefaultSysCommand(id);
+}
+
+void ReaderDialog::DefaultSysCommand(unsigned id) {
+  switch (id & 0xFFF0) {
+    case SC_CLOSE:
+      close();
+      break;
+    case SC_MOVE:
+      if (QWindow* window = windowHandle()) {
+        window->startSystemMove();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void ReaderDialog::paintEvent(QPaintEvent* event) {
+  if (!isMinimized()) {
+    QDialog::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
+  const QSize iconSize(side, side);
+  painter.drawPixmap(MinimizedIconPosition(size(), iconSize), OnQueryDragIcon().pixmap(iconSize));
 }
 
 void ReaderDialog::DoDataExchange() {

@@ -9,12 +9,16 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "dialog_builder.h"
 #include "message_box.h"
@@ -24,11 +28,18 @@
 
 namespace ui {
 
+// Looks a string up in the string table by identifier.
+using StringLoader = std::function<std::string_view(int id)>;
+
 class ReaderDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit ReaderDialog(QWidget* parent = nullptr);
+  // Window-menu commands handled by default: move the window, close it.
+  static constexpr unsigned SC_MOVE = 0xF010;
+  static constexpr unsigned SC_CLOSE = 0xF060;
+
+  explicit ReaderDialog(QWidget* parent = nullptr, const StringLoader& loadString = {});
   ~ReaderDialog() override;
 
   // Replaces the message box, e.g. so that tests see the messages without a user.
@@ -40,6 +51,13 @@ class ReaderDialog : public QDialog {
   void OnCollect();
   void OnThreadState();
 
+  // A command chosen from the window menu: IDM_ABOUTBOX opens the About box, anything else
+  // gets the window's default handling.
+  void OnSysCommand(unsigned id);
+
+  // The icon shown for the window while it is minimized or dragged.
+  QIcon OnQueryDragIcon() const { return icon_; }
+
   // The Escape key and the close box end the window; a running download is cancelled first.
   void reject() override;
 
@@ -48,9 +66,16 @@ class ReaderDialog : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Draws the icon, centred, while the window is minimized.
+  void paintEvent(QPaintEvent* event) override;
+  // A right-click on the window's background opens the window menu.
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  bool OnInitDialog();
+  bool OnInitDialog(const StringLoader& loadString);
+  void AddAboutToSystemMenu(const StringLoader& loadString);
+  void DefaultSysCommand(unsigned id);
+  void ShowSystemMenu(const QPoint& globalPosition);
   void DoDataExchange();
   void Present(const QString& text);
   // Keeps the window's events flowing until the last worker has ended, then joins it.
@@ -63,6 +88,8 @@ class ReaderDialog : public QDialog {
   QProgressBar* progressBar_ = nullptr;
   QTableView* recordsList_ = nullptr;
   QComboBox* portList_ = nullptr;
+  QIcon icon_;
+  QMenu* systemMenu_ = nullptr;
 
   RecordsModel* recordsModel_ = nullptr;
   std::unique_ptr<WindowControls> windowControls_;
