@@ -14,6 +14,7 @@
 #include "app_icon.h"
 #include "icon_position.h"
 #include "res/string_table.h"
+#include "window_thread.h"
 
 #include "res/main_dialog.h"
 #include "wandlink/messages.h"
@@ -204,9 +205,8 @@ void ReaderDialog::OnCollect() {
   wandlink::DownloadContext context{
       .port = std::move(link), .controls = windowControls_.get(), .stop = std::move(stop)};
   progressBar_->show();
-  worker_ = std::make_unique<wandlink::DownloadWorker>(std::move(context), [this] {
-    QMetaObject::invokeMethod(this, &ReaderDialog::WorkerFinished, Qt::QueuedConnection);
-  });
+  worker_ = std::make_unique<wandlink::DownloadWorker>(
+      std::move(context), [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });
 }
 
 void ReaderDialog::OnThreadState() {

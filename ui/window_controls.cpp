@@ -1,16 +1,11 @@
 #include "window_controls.h"
 
-#include <QMetaObject>
-#include <QThread>
+#include "window_thread.h"
 
 namespace ui {
 
 void WindowControls::OnWindowThread(const std::function<void()>& operation) const {
-  if (QThread::currentThread() == controls_.window->thread()) {
-    operation();
-    return;
-  }
-  QMetaObject::invokeMethod(controls_.window, operation, Qt::BlockingQueuedConnection);
+  RunOnWindowThread(controls_.window, operation);
 }
 
 void WindowControls::SetProgress(int position) {

@@ -31,6 +31,7 @@ constexpr const char* kUsage =
     "  --probe-length N     bytes answered to the probe: 25 or fewer for a wand that keeps\n"
     "                       the month in its low digit, 26 or more for a BCD month (default 30)\n"
     "  --silent             answer nothing at all\n"
+    "  --flood              send random bytes without pause, whatever is asked\n"
     "  --short-at N         the N-th record command of a download gets 8 bytes of 9\n"
     "  --stop-after N       answer N record commands, then fall silent\n"
     "  --hangup-after N     answer N record commands, then hang up the line and exit\n"
@@ -76,6 +77,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     HangupAfter,
     Paced,
     Delay,
+    Flood,
     Help
   };
   static const option kOptions[] = {
@@ -85,6 +87,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       {"wand", required_argument, nullptr, Wand},
       {"probe-length", required_argument, nullptr, ProbeLength},
       {"silent", no_argument, nullptr, Silent},
+      {"flood", no_argument, nullptr, Flood},
       {"short-at", required_argument, nullptr, ShortAt},
       {"stop-after", required_argument, nullptr, StopAfter},
       {"hangup-after", required_argument, nullptr, HangupAfter},
@@ -129,6 +132,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         break;
       case Silent:
         options.behaviour.silent = true;
+        break;
+      case Flood:
+        options.behaviour.flood = true;
         break;
       case ShortAt:
         options.behaviour.shortReplyAt = number;

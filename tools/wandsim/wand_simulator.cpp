@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <random>
 #include <thread>
 
 #include "wand_log.h"
@@ -36,6 +37,10 @@ WandSimulator::WandSimulator(PseudoTerminal line, WandBehaviour behaviour,
       onClockFrame_(std::move(onClockFrame)) {}
 
 void WandSimulator::Serve(const wandlink::StopSignal& stop) {
+  if (behaviour_.flood) {
+    Flood(stop);
+    return;
+  }
   std::array<std::uint8_t, 256> input{};
   while (line_.Master() >= 0 && !stop.Requested()) {
     const auto deadline = awaitingClock_ ? clockDeadline_ : wandlink::Deadline::max();
@@ -69,6 +74,30 @@ void WandSimulator::Serve(const wandlink::StopSignal& stop) {
         continue;
       }
       Handle(input[static_cast<std::size_t>(i)], stop);
+    }
+  }
+}
+
+void WandSimulator::Flood(const wandlink::StopSignal& stop) {
+  std::mt19937 random(behaviour_.wandNumber);
+  std::array<std::uint8_t, 64> noise{};
+  std::array<std::uint8_t, 256> heard{};
+  while (line_.Master() >= 0) {
+    pollfd watch[2] = {{line_.Master(), POLLIN | POLLOUT, 0}, {stop.Fd(), POLLIN, 0}};
+    if (::poll(watch, 2, -1) < 0 && errno != EINTR) {
+      return;
+    }
+    if (watch[1].revents != 0 || (watch[0].revents & (POLLERR | POLLHUP)) != 0) {
+      return;
+    }
+    if ((watch[0].revents & POLLIN) != 0) {
+      [[maybe_unused]] const auto ignored = ::read(line_.Master(), heard.data(), heard.size());
+    }
+    if ((watch[0].revents & POLLOUT) != 0) {
+      for (auto& byte : noise) {
+        byte = static_cast<std::uint8_t>(random());
+      }
+      [[maybe_unused]] const auto ignored = ::write(line_.Master(), noise.data(), noise.size());
     }
   }
 }

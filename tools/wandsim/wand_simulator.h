@@ -26,6 +26,7 @@ struct WandBehaviour {
   // 25 or fewer: a wand that keeps the month in the low digit; 26 or more: a BCD month.
   std::size_t probeAnswerLength = 30;
   bool silent = false;                      // answers nothing at all
+  bool flood = false;                       // sends random bytes without pause, whatever it hears
   std::optional<std::size_t> shortReplyAt;  // this record command gets 8 bytes of 9
   std::optional<std::size_t> silentAfter;   // record commands past this one get no answer
   std::optional<std::size_t> hangUpAfter;   // the next record command hangs the line up
@@ -47,6 +48,7 @@ class WandSimulator {
   void Serve(const wandlink::StopSignal& stop);
 
  private:
+  void Flood(const wandlink::StopSignal& stop);
   void Handle(std::uint8_t command, const wandlink::StopSignal& stop);
   void AnswerRecordCommand(const wandlink::StopSignal& stop);
   void Answer(std::span<const std::uint8_t> bytes, const wandlink::StopSignal& stop);

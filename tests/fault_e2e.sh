@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# wandread against misbehaving wands and ports that are no ports: the right message and exit
+# status, quickly, and (under valgrind) no memory errors or leaks.
+# Usage: fault_e2e.sh WANDSIM WANDREAD
+set -uo pipefail
+wandsim=$1
+wandread=$2
+scratch=$(mktemp -d)
+chmod 755 "$scratch"
+sims=()
+failures=0
+passes=0
+cleanup() {
+  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# start_sim NAME [wandsim options]: a wand on COM4 of the ports folder $scratch/NAME.
+start_sim() {
+  local name=$1
+  shift
+  export KORVANTA_PORTS=$scratch/$name
+  "$wandsim" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$name.device" 2>/dev/null &
+  sims+=($!)
+  for _ in $(seq 100); do
+    [[ -L $KORVANTA_PORTS/COM4 ]] && return 0
+    sleep 0.05
+  done
+  echo "wandsim did not come up for $name" >&2
+  return 1
+}
+
+# collect NAME COMMAND...: runs the command, keeping stdout, stderr, status and time taken.
+collect() {
+  name=$1
+  shift
+  local start=$(date +%s%N)
+  "$@" >"$scratch/$name.out" 2>"$scratch/$name.err"
+  status=$?
+  elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+}
+
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    passes=$((passes + 1))
+  else
+    failures=$((failures + 1))
+    echo "FAILED: $what (status=$status, ${elapsed_ms}ms)" >&2
+    head -c 400 "$scratch/$name.err" >&2 2>/dev/null
+  fi
+}
+name=none
+
+# The download's failure message, and nothing on stdout.
+check_failed() {
+  check "$1: exit 1" test "$status" -eq 1
+  check "$1: message" grep -qx "读取数据失败" "$scratch/$1.err"
+  check "$1: nothing on stdout" test ! -s "$scratch/$1.out"
+}
+
+start_sim late --records 5 --delay 2500
+collect late "$wandread" COM4
+check_failed late
+
+start_sim eight --records 5 --short-at 1
+collect eight "$wandread" COM4
+check_failed eight
+
+start_sim garbage-probe --records 20 --probe-length 5000
+collect garbage-probe "$wandread" COM4
+check "garbage probe answer: complete" test "$status" -eq 0
+check "garbage probe answer: all rows" test "$(wc -l <"$scratch/garbage-probe.out")" -eq 21
+
+start_sim flood --flood
+collect flood timeout 60 "$wandread" COM4
+check "flood: ends by itself without crashing" test "$status" -le 1
+check "flood: rows are well-formed" bash -c '! tail -n +2 "$1" |
+  grep -Pv "^\d+\t[0-9A-F]{4}\t\d+-\d\d-\d\d \d\d:\d\d\t[0-9A-F]{8}$"' _ "$scratch/flood.out"
+
+# Port entries that lead to no serial port: the port-open failure, at once.
+ports=$scratch/not-ports
+mkdir -p "$ports"
+chmod 755 "$ports"
+echo "not a port" >"$scratch/plain-file"
+ln -s /dev/null "$ports/COM1"
+ln -s "$scratch/plain-file" "$ports/COM2"
+ln -s "$scratch/unplugged" "$ports/COM3"
+for port in COM1 COM2 COM3; do
+  KORVANTA_PORTS=$ports collect "$port" "$wandread" "$port"
+  check "$port: exit 2" test "$status" -eq 2
+  check "$port: message" grep -qx "串口設置不存在或被占用!" "$scratch/$port.err"
+  check "$port: quickly" test "$elapsed_ms" -lt 1000
+done
+
+# A device this user may not open: the simulated wand's pty, for an unprivileged user.
+if [[ $EUID == 0 ]] && command -v setpriv >/dev/null; then
+  start_sim forbidden --records 5
+  cp "$wandread" "$scratch/wandread" && chmod 755 "$scratch/wandread"
+  collect forbidden setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env KORVANTA_PORTS="$scratch/forbidden" "$scratch/wandread" COM4
+  check "not permitted: exit 2" test "$status" -eq 2
+  check "not permitted: message" grep -qx "串口設置不存在或被占用!" "$scratch/forbidden.err"
+  check "not permitted: the reason names the dialout group" grep -q dialout "$scratch/forbidden.err"
+  check "not permitted: quickly" test "$elapsed_ms" -lt 1000
+else
+  echo "skipped: the not-permitted device needs root to switch to an unprivileged user"
+fi
+
+# No memory errors and no leaks on a complete and on a failed download.
+if command -v valgrind >/dev/null && ! ldd "$wandread" | grep -q -E 'libasan|libtsan'; then
+  memcheck=(valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=all
+    --errors-for-leak-kinds=all)
+  start_sim valgrind-complete --records 200
+  collect valgrind-complete "${memcheck[@]}" "$wandread" COM4
+  check "valgrind, complete download: clean" test "$status" -eq 0
+  check "valgrind, complete download: all rows" test "$(wc -l <"$scratch/valgrind-complete.out")" -eq 201
+  start_sim valgrind-failed --records 50 --stop-after 10
+  collect valgrind-failed "${memcheck[@]}" "$wandread" COM4
+  check "valgrind, failed download: clean" test "$status" -eq 1
+else
+  echo "skipped: valgrind (not installed, or the collector is built with a sanitizer)"
+fi
+
+echo "$passes passed, $failures failed"
+((failures == 0))
