@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The test suite again under sanitizers: everything under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and the tests with threads (serial link, simulated wand, download,
+# window) under ThreadSanitizer. Any report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+build() {
+  local dir=$1 sanitize=$2
+  if [[ ! -f $dir/build.ninja ]]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE="$sanitize" \
+      -DKORVANTA_BENCH=OFF >/dev/null
+  fi
+  cmake --build "$dir" >/dev/null
+}
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer: the whole suite"
+build build-asan address,undefined
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 | tail -n 3
+
+echo "== ThreadSanitizer: the tests with threads"
+build build-tsan thread
+TSAN_OPTIONS="suppressions=$root/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
+  ctest --test-dir build-tsan --output-on-failure -j2 \
+  -R 'SerialLink|WandSimulator|Download|ReaderDialog|WindowMenu' | tail -n 3

@@ -1,0 +1,159 @@
+// The window against wands that misbehave and operators who close it at any moment.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "reader_dialog.h"
+#include "support/fd_count.h"
+#include "support/simulated_wand.h"
+#include "wand_log.h"
+
+namespace ui {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::ElementsAre;
+using testing_support::OpenDescriptorCount;
+using testing_support::SimulatedWand;
+
+int ThreadCount() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task")) {
+    ++count;
+  }
+  return count;
+}
+
+std::vector<wandlink::WandRecord> Log(std::size_t records) {
+  return wandsim::GeneratePatrolLog(records, 9, wandlink::SystemLocalTime(),
+                                    wandlink::MonthMode::Bcd);
+}
+
+// A window whose messages are written down, on ports of the test's own.
+struct Window {
+  Window() {
+    dialog.SetMessagePresenter([this](QWidget*, const QString& text) { messages.push_back(text); });
+  }
+  QPushButton* Collect() { return dialog.findChild<QPushButton*>("IDC_COLLECT"); }
+  int Rows() { return dialog.findChild<QTableView*>("IDC_RECORDS")->model()->rowCount(); }
+  bool CollectAndWait() {
+    QSignalSpy finished(&dialog, &ReaderDialog::WorkerFinished);
+    QTest::mouseClick(Collect(), Qt::LeftButton);
+    return !finished.isEmpty() || finished.wait(20000);
+  }
+
+  ReaderDialog dialog;
+  std::vector<QString> messages;
+};
+
+class ReaderDialogFaultTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ports_ =
+        fs::temp_directory_path() / ("korvanta-faults-" + std::to_string(::getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(ports_);
+    fs::create_directories(ports_);
+    ::setenv("KORVANTA_PORTS", ports_.c_str(), 1);
+  }
+  void TearDown() override { fs::remove_all(ports_); }
+
+  void LinkPort(const char* port, const std::string& device) {
+    fs::remove(ports_ / port);
+    fs::create_symlink(device, ports_ / port);
+  }
+
+  fs::path ports_;
+};
+
+TEST_F(ReaderDialogFaultTest, AWandUnpluggedMidDownloadFailsAtOnce) {
+  SimulatedWand wand(Log(40), {.hangUpAfter = 5});
+  LinkPort("COM4", wand.Device());
+  const int descriptors = OpenDescriptorCount();
+  Window window;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(window.CollectAndWait());
+  // The wait after the probe and the pause before the close, but no deadline waited out.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1800ms);
+  EXPECT_THAT(window.messages, ElementsAre("读取数据失败"));
+  EXPECT_EQ(window.Rows(), 0);
+  EXPECT_TRUE(window.Collect()->isEnabled());
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+TEST_F(ReaderDialogFaultTest, ASecondWindowCannotTakeAPortInUse) {
+  SimulatedWand wand(Log(5), {.replyDelay = 150ms});
+  LinkPort("COM4", wand.Device());
+  Window first;
+  Window second;
+  QSignalSpy finished(&first.dialog, &ReaderDialog::WorkerFinished);
+  QTest::mouseClick(first.Collect(), Qt::LeftButton);
+  QTest::mouseClick(second.Collect(), Qt::LeftButton);
+  EXPECT_THAT(second.messages, ElementsAre("串口設置不存在或被占用!"));
+  EXPECT_TRUE(second.Collect()->isEnabled());
+  ASSERT_TRUE(finished.wait(20000));
+  EXPECT_TRUE(first.messages.empty());
+  EXPECT_EQ(first.Rows(), 5);
+}
+
+TEST_F(ReaderDialogFaultTest, AFloodingWandEndsTheDownloadOneWayOrTheOther) {
+  SimulatedWand wand({}, {.flood = true});
+  LinkPort("COM4", wand.Device());
+  Window window;
+  ASSERT_TRUE(window.CollectAndWait());
+  EXPECT_TRUE(window.Collect()->isEnabled());
+  EXPECT_TRUE(window.Rows() > 0 || !window.messages.empty());
+}
+
+// Closing the window at random moments of downloads: each ends at once, shows nothing more,
+// and leaves no descriptor and no thread behind.
+TEST_F(ReaderDialogFaultTest, ClosingAtAnyMomentLeavesNothingBehind) {
+  SimulatedWand wand(Log(30), {.replyDelay = 20ms});
+  LinkPort("COM4", wand.Device());
+  {
+    // Qt starts threads of its own for the first window shown, and keeps them.
+    Window warmUp;
+    warmUp.dialog.show();
+    ASSERT_TRUE(warmUp.CollectAndWait());
+  }
+  std::thread([] {}).join();
+  const int descriptors = OpenDescriptorCount();
+  const int threads = ThreadCount();
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> moment(0, 1600);
+
+  constexpr int kCloses = 12;
+  for (int i = 0; i < kCloses; ++i) {
+    const int closeAfter = moment(random);
+    {
+      Window window;
+      window.dialog.show();
+      QTest::mouseClick(window.Collect(), Qt::LeftButton);
+      QTest::qWait(closeAfter);
+      const bool finishedBefore = window.dialog.Worker()->Finished();
+      const auto messagesBefore = window.messages;
+      const auto start = std::chrono::steady_clock::now();
+      window.dialog.close();
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "closed after " << closeAfter;
+      EXPECT_TRUE(window.dialog.Worker()->Finished());
+      EXPECT_FALSE(window.dialog.isVisible());
+      EXPECT_EQ(window.messages, messagesBefore) << "closed after " << closeAfter;
+      if (!finishedBefore) {
+        EXPECT_EQ(window.Rows(), 0) << "closed after " << closeAfter;
+      }
+    }
+    EXPECT_EQ(OpenDescriptorCount(), descriptors) << "closed after " << closeAfter;
+    EXPECT_EQ(ThreadCount(), threads) << "closed after " << closeAfter;
+  }
+}
+
+}  // namespace
+}  // namespace ui
