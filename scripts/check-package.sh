@@ -40,7 +40,7 @@ check "unpacked wandread --help" bash -c '"$1" --help | grep -q "usage: wandread
 
 if [[ ${CI:-} == true && $EUID == 0 ]]; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get install -y -qq --no-install-recommends "./$deb" >/dev/null
+  apt-get install -y -qq --no-install-recommends "$(realpath "$deb")" >/dev/null
   check "installed wandread --help" bash -c 'wandread --help | grep -q "usage: wandread"'
   check "installed Korvanta starts and stays up" bash -c \
     'QT_QPA_PLATFORM=offscreen timeout 3 Korvanta; [[ $? == 124 ]]'
