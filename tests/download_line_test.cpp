@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "support/fd_count.h"
+#include "support/process_counts.h"
 #include "support/recording_controls.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
@@ -21,16 +21,9 @@ using testing_support::EventLog;
 using testing_support::OpenDescriptorCount;
 using testing_support::RecordingControls;
 using testing_support::SimulatedWand;
+using testing_support::ThreadCount;
 
 constexpr LocalTime kNow{2026, 12, 8, 9, 15};
-
-int ThreadCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    ++count;
-  }
-  return count;
-}
 
 DownloadContext ContextFor(const SimulatedWand& wand, DownloadControls& controls) {
   DownloadContext context{.controls = &controls, .clock = [] { return kNow; }};

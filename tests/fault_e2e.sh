@@ -2,58 +2,9 @@
 # wandread against misbehaving wands and ports that are no ports: the right message and exit
 # status, quickly, and (under valgrind) no memory errors or leaks.
 # Usage: fault_e2e.sh WANDSIM WANDREAD
-set -uo pipefail
-wandsim=$1
+WANDSIM=$1
 wandread=$2
-scratch=$(mktemp -d)
-chmod 755 "$scratch"
-sims=()
-failures=0
-passes=0
-cleanup() {
-  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-# start_sim NAME [wandsim options]: a wand on COM4 of the ports folder $scratch/NAME.
-start_sim() {
-  local name=$1
-  shift
-  export KORVANTA_PORTS=$scratch/$name
-  "$wandsim" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$name.device" 2>/dev/null &
-  sims+=($!)
-  for _ in $(seq 100); do
-    [[ -L $KORVANTA_PORTS/COM4 ]] && return 0
-    sleep 0.05
-  done
-  echo "wandsim did not come up for $name" >&2
-  return 1
-}
-
-# collect NAME COMMAND...: runs the command, keeping stdout, stderr, status and time taken.
-collect() {
-  name=$1
-  shift
-  local start=$(date +%s%N)
-  "$@" >"$scratch/$name.out" 2>"$scratch/$name.err"
-  status=$?
-  elapsed_ms=$((($(date +%s%N) - start) / 1000000))
-}
-
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    passes=$((passes + 1))
-  else
-    failures=$((failures + 1))
-    echo "FAILED: $what (status=$status, ${elapsed_ms}ms)" >&2
-    head -c 400 "$scratch/$name.err" >&2 2>/dev/null
-  fi
-}
-name=none
+source "$(dirname "$0")/e2e_lib.sh"
 
 # The download's failure message, and nothing on stdout.
 check_failed() {
@@ -125,5 +76,4 @@ else
   echo "skipped: valgrind (not installed, or the collector is built with a sanitizer)"
 fi
 
-echo "$passes passed, $failures failed"
-((failures == 0))
+summary

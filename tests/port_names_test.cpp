@@ -1,5 +1,7 @@
 #include "wandlink/port_names.h"
 
+#include "support/scratch_ports.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -39,18 +41,12 @@ TEST(PortNames, OnlyComOneToEightAreNames) {
 class ResolvePortDeviceTest : public testing::Test {
  protected:
   void SetUp() override {
-    scratch_ =
-        fs::temp_directory_path() / ("korvanta-ports-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(scratch_);
-    fs::create_directories(scratch_);
     ::unsetenv("KORVANTA_PORTS");
     ::unsetenv("XDG_CONFIG_HOME");
     ::setenv("HOME", scratch_.c_str(), 1);
   }
-  void TearDown() override { fs::remove_all(scratch_); }
-
-  fs::path scratch_;
+  testing_support::ScratchFolder folder_;
+  const fs::path& scratch_ = folder_.Path();
 };
 
 TEST_F(ResolvePortDeviceTest, WithoutAnEntryComNIsTtySNMinusOne) {

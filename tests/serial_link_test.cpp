@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "pseudo_terminal.h"
-#include "support/fd_count.h"
+#include "support/process_counts.h"
 
 namespace wandlink {
 namespace {

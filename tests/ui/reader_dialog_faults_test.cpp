@@ -11,7 +11,8 @@
 #include <thread>
 
 #include "reader_dialog.h"
-#include "support/fd_count.h"
+#include "support/process_counts.h"
+#include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
 
@@ -23,14 +24,7 @@ using namespace std::chrono_literals;
 using testing::ElementsAre;
 using testing_support::OpenDescriptorCount;
 using testing_support::SimulatedWand;
-
-int ThreadCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task")) {
-    ++count;
-  }
-  return count;
-}
+using testing_support::ThreadCount;
 
 std::vector<wandlink::WandRecord> Log(std::size_t records) {
   return wandsim::GeneratePatrolLog(records, 9, wandlink::SystemLocalTime(),
@@ -56,22 +50,9 @@ struct Window {
 
 class ReaderDialogFaultTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ports_ =
-        fs::temp_directory_path() / ("korvanta-faults-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(ports_);
-    fs::create_directories(ports_);
-    ::setenv("KORVANTA_PORTS", ports_.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(ports_); }
+  void LinkPort(const char* port, const std::string& device) { ports_.Link(port, device); }
 
-  void LinkPort(const char* port, const std::string& device) {
-    fs::remove(ports_ / port);
-    fs::create_symlink(device, ports_ / port);
-  }
-
-  fs::path ports_;
+  testing_support::ScratchPorts ports_;
 };
 
 TEST_F(ReaderDialogFaultTest, AWandUnpluggedMidDownloadFailsAtOnce) {

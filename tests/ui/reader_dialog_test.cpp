@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "res/main_dialog.h"
+#include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
 #include "wandlink/serial_link.h"
@@ -29,21 +30,11 @@ constexpr auto kDownloadTimeout = 20s;
 class ReaderDialogTest : public testing::Test {
  protected:
   void SetUp() override {
-    ports_ =
-        fs::temp_directory_path() / ("korvanta-ui-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(ports_);
-    fs::create_directories(ports_);
-    ::setenv("KORVANTA_PORTS", ports_.c_str(), 1);
     dialog_.SetMessagePresenter(
         [this](QWidget*, const QString& text) { messages_.push_back(text); });
   }
-  void TearDown() override { fs::remove_all(ports_); }
 
-  void LinkPort(const char* port, const fs::path& device) {
-    fs::remove(ports_ / port);
-    fs::create_symlink(device, ports_ / port);
-  }
+  void LinkPort(const char* port, const fs::path& device) { ports_.Link(port, device); }
 
   template <typename Widget>
   Widget* Control(const char* identifier) {
@@ -69,7 +60,7 @@ class ReaderDialogTest : public testing::Test {
            finished.wait(static_cast<int>(std::chrono::milliseconds(kDownloadTimeout).count()));
   }
 
-  fs::path ports_;
+  testing_support::ScratchPorts ports_;
   std::vector<QString> messages_;
   ReaderDialog dialog_;
 };
@@ -175,7 +166,7 @@ TEST_F(ReaderDialogTest, APortThatCannotBeOpenedLeavesTheTableAsItWas) {
   SimulatedWand wand(
       wandsim::GeneratePatrolLog(5, 1, wandlink::SystemLocalTime(), wandlink::MonthMode::Bcd));
   LinkPort("COM4", wand.Device());
-  LinkPort("COM5", ports_ / "unplugged");
+  LinkPort("COM5", ports_.Nowhere());
   ASSERT_TRUE(CollectAndWait());
   ASSERT_EQ(Rows(), 5);
 
@@ -188,7 +179,7 @@ TEST_F(ReaderDialogTest, APortThatCannotBeOpenedLeavesTheTableAsItWas) {
 }
 
 TEST_F(ReaderDialogTest, EnterCollectsAndEscapeCloses) {
-  LinkPort("COM4", ports_ / "unplugged");
+  LinkPort("COM4", ports_.Nowhere());
   dialog_.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
   QTest::keyClick(&dialog_, Qt::Key_Return);

@@ -1,0 +1,65 @@
+# Shared by the end-to-end scripts: simulated wands on ports folders of a scratch folder, a
+# command's outcome, and checks that count passes and failures.
+# Source it with WANDSIM set; finish with `summary`.
+set -uo pipefail
+scratch=$(mktemp -d)
+chmod 755 "$scratch"
+sims=()
+failures=0
+passes=0
+name=none status=0 elapsed_ms=0 out="" err=""
+cleanup() {
+  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# start_sim NAME [wandsim options]: a wand on COM4 of the ports folder $scratch/NAME, which
+# becomes KORVANTA_PORTS; its messages go to $scratch/NAME.sim.
+start_sim() {
+  local sim=$1
+  shift
+  export KORVANTA_PORTS=$scratch/$sim
+  "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim" &
+  sims+=($!)
+  for _ in $(seq 100); do
+    [[ -L $KORVANTA_PORTS/COM4 ]] && return 0
+    sleep 0.05
+  done
+  echo "wandsim did not come up for $sim" >&2
+  return 1
+}
+
+# collect NAME COMMAND...: runs the command; keeps its stdout and stderr ($out, $err, and the
+# files $scratch/NAME.out and .err), its exit status and the time it took.
+collect() {
+  name=$1
+  shift
+  local start
+  start=$(date +%s%N)
+  "$@" >"$scratch/$name.out" 2>"$scratch/$name.err"
+  status=$?
+  elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+  out=$(cat "$scratch/$name.out")
+  err=$(cat "$scratch/$name.err")
+}
+
+# check WHAT COMMAND...: a pass when the command succeeds; else the last outcome is shown.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    passes=$((passes + 1))
+  else
+    failures=$((failures + 1))
+    echo "FAILED: $what (status=$status, ${elapsed_ms}ms)" >&2
+    echo "  stdout: $(head -c 300 <<<"$out")" >&2
+    echo "  stderr: $(head -c 300 <<<"$err")" >&2
+  fi
+}
+
+summary() {
+  echo "$passes passed, $failures failed"
+  ((failures == 0))
+}
