@@ -1,12 +1,10 @@
 // The window against wands that misbehave and operators who close it at any moment.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QSignalSpy>
 #include <QTest>
 #include <chrono>
-#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -19,7 +17,6 @@
 namespace ui {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::ElementsAre;
 using testing_support::OpenDescriptorCount;
