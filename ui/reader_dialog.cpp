@@ -56,7 +56,7 @@ ReaderDialog::~ReaderDialog() {
   }
 }
 
-bool ReaderDialog::OnInitDialog(const StringLoader& loadString) {
+void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   builder_.emplace(*this, res::kMainDialog);
   DoDataExchange();
   AddAboutToSystemMenu(loadString);
@@ -95,7 +95,6 @@ bool ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   portList_->setCurrentIndex(kDefaultPortIndex);
 
   countLabel_->hide();
-  return true;
 }
 
 void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {

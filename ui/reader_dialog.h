@@ -72,7 +72,7 @@ class ReaderDialog : public QDialog {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  bool OnInitDialog(const StringLoader& loadString);
+  void OnInitDialog(const StringLoader& loadString);
   void AddAboutToSystemMenu(const StringLoader& loadString);
   void DefaultSysCommand(unsigned id);
   void ShowSystemMenu(const QPoint& globalPosition);
