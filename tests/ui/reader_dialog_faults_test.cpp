@@ -82,6 +82,19 @@ TEST_F(ReaderDialogFaultTest, ASecondWindowCannotTakeAPortInUse) {
   EXPECT_EQ(first.Rows(), 5);
 }
 
+// The button comes back before the failing download lets go of the port.
+TEST_F(ReaderDialogFaultTest, APressWhileAFailedDownloadStillHoldsThePortIsRefused) {
+  SimulatedWand wand(Log(10), {.shortReplyAt = 2});
+  LinkPort("COM4", wand.Device());
+  Window window;
+  QSignalSpy finished(&window.dialog, &ReaderDialog::WorkerFinished);
+  QTest::mouseClick(window.Collect(), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.Collect()->isEnabled(); }, 10000));
+  QTest::mouseClick(window.Collect(), Qt::LeftButton);
+  ASSERT_TRUE(!finished.isEmpty() || finished.wait(10000));
+  EXPECT_THAT(window.messages, ElementsAre("串口設置不存在或被占用!", "读取数据失败"));
+}
+
 TEST_F(ReaderDialogFaultTest, AFloodingWandEndsTheDownloadOneWayOrTheOther) {
   SimulatedWand wand({}, {.flood = true});
   LinkPort("COM4", wand.Device());
