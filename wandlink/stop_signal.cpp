@@ -1,8 +1,10 @@
 #include "stop_signal.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,17 @@
 #include "poll_wait.h"
 
 namespace wandlink {
+namespace {
+
+std::atomic<const StopSignal*> stopOnSignal{nullptr};
+
+void RequestStopOnSignal(int) {
+  if (const StopSignal* stop = stopOnSignal.load()) {
+    stop->Request();
+  }
+}
+
+}  // namespace
 
 StopSignal::StopSignal() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (!fd_.Valid()) {
@@ -32,6 +45,15 @@ bool StopSignal::Requested() const {
 bool StopSignal::SleepFor(std::chrono::milliseconds duration) const {
   pollfd watch{fd_.Get(), POLLIN, 0};
   return PollUntil({&watch, 1}, std::chrono::steady_clock::now() + duration) == 0;
+}
+
+void StopOnTerminationSignals(const StopSignal& stop) {
+  stopOnSignal.store(&stop);
+  struct sigaction onSignal {};
+  onSignal.sa_handler = RequestStopOnSignal;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    ::sigaction(signal, &onSignal, nullptr);
+  }
 }
 
 }  // namespace wandlink

@@ -33,4 +33,9 @@ class StopSignal {
   UniqueFd fd_;
 };
 
+// Makes SIGINT, SIGTERM and SIGHUP raise the stop signal instead of ending the process, so a
+// program interrupted in a download still closes its port. The signal must outlive the process's
+// signal handling; a later call replaces the earlier one.
+void StopOnTerminationSignals(const StopSignal& stop);
+
 }  // namespace wandlink

@@ -4,7 +4,6 @@
 // failed, 2 when the port could not be opened, 64 for a usage error, 130 when interrupted.
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -36,14 +35,6 @@ constexpr const char* kUsage =
     "  --help   show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed, 2 port could not\n"
     "be opened, 64 usage error.\n";
-
-const wandlink::StopSignal* g_stop = nullptr;
-
-void RequestStop(int) {
-  if (g_stop != nullptr) {
-    g_stop->Request();
-  }
-}
 
 int UsageError(const std::string& problem) {
   std::cerr << "wandread: " << problem << '\n' << kUsage;
@@ -79,12 +70,7 @@ int main(int argc, char** argv) {
   }
 
   wandlink::DownloadContext context;
-  g_stop = context.stop.get();
-  struct sigaction onStop {};
-  onStop.sa_handler = RequestStop;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    ::sigaction(signal, &onStop, nullptr);
-  }
+  wandlink::StopOnTerminationSignals(*context.stop);
 
   auto link = wandlink::SerialLink::Open(port, context.stop);
   if (!link) {

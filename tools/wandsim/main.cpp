@@ -5,7 +5,6 @@
 #include <getopt.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -38,14 +37,6 @@ constexpr const char* kUsage =
     "  --paced              send at a real line's speed, byte by byte at 9600 baud\n"
     "  --delay MS           wait MS milliseconds before every answer\n"
     "  --help               show this text\n";
-
-const wandlink::StopSignal* g_stop = nullptr;
-
-void RequestStop(int) {
-  if (g_stop != nullptr) {
-    g_stop->Request();
-  }
-}
 
 std::optional<unsigned long> ParseNumber(const char* text, int base = 10) {
   char* end = nullptr;
@@ -232,12 +223,7 @@ int main(int argc, char** argv) {
                               ReportClockFrame);
 
   wandlink::StopSignal stop;
-  g_stop = &stop;
-  struct sigaction onStop {};
-  onStop.sa_handler = RequestStop;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    ::sigaction(signal, &onStop, nullptr);
-  }
+  wandlink::StopOnTerminationSignals(stop);
 
   std::optional<PortLink> link;
   if (options->link) {
