@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "poll_wait.h"
 
@@ -47,13 +48,17 @@ bool StopSignal::SleepFor(std::chrono::milliseconds duration) const {
   return PollUntil({&watch, 1}, std::chrono::steady_clock::now() + duration) == 0;
 }
 
-void StopOnTerminationSignals(const StopSignal& stop) {
-  stopOnSignal.store(&stop);
+std::shared_ptr<const StopSignal> StopOnTerminationSignals() {
+  // Never destroyed: a handler may run at any moment until the process is gone.
+  alignas(StopSignal) static unsigned char storage[sizeof(StopSignal)];
+  static const StopSignal* const stop = new (storage) StopSignal;
+  stopOnSignal.store(stop);
   struct sigaction onSignal {};
   onSignal.sa_handler = RequestStopOnSignal;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     ::sigaction(signal, &onSignal, nullptr);
   }
+  return std::shared_ptr<const StopSignal>(stop, [](const StopSignal*) {});
 }
 
 }  // namespace wandlink

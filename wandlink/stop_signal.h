@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 
 #include "unique_fd.h"
 
@@ -33,9 +34,10 @@ class StopSignal {
   UniqueFd fd_;
 };
 
-// Makes SIGINT, SIGTERM and SIGHUP raise the stop signal instead of ending the process, so a
-// program interrupted in a download still closes its port. The signal must outlive the process's
-// signal handling; a later call replaces the earlier one.
-void StopOnTerminationSignals(const StopSignal& stop);
+// Makes SIGINT, SIGTERM and SIGHUP raise the returned stop signal instead of ending the process,
+// so a program interrupted in a download still closes its port. The signal lives as long as the
+// process, so a signal that arrives while main's locals are being torn down still finds it; every
+// call returns the same one.
+std::shared_ptr<const StopSignal> StopOnTerminationSignals();
 
 }  // namespace wandlink

@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
     return UsageError("not a port: " + port + " (COM1 to COM8 or a device path)");
   }
 
-  wandlink::DownloadContext context;
-  wandlink::StopOnTerminationSignals(*context.stop);
+  wandlink::DownloadContext context{.stop = wandlink::StopOnTerminationSignals()};
 
   auto link = wandlink::SerialLink::Open(port, context.stop);
   if (!link) {

@@ -222,8 +222,7 @@ int main(int argc, char** argv) {
                                                          wandlink::SystemLocalTime(), monthMode),
                               ReportClockFrame);
 
-  wandlink::StopSignal stop;
-  wandlink::StopOnTerminationSignals(stop);
+  const auto stop = wandlink::StopOnTerminationSignals();
 
   std::optional<PortLink> link;
   if (options->link) {
@@ -236,6 +235,6 @@ int main(int argc, char** argv) {
   std::cerr << "wandsim: wand " << std::hex << std::uppercase << options->behaviour.wandNumber
             << std::dec << " with " << options->records << " readings on " << wand.Device().string()
             << (options->link ? " (" + options->link->string() + ")" : std::string()) << '\n';
-  wand.Serve(stop);
+  wand.Serve(*stop);
   return 0;
 }
