@@ -49,11 +49,7 @@ ReaderDialog::ReaderDialog(QWidget* parent, const StringLoader& loadString)
 }
 
 ReaderDialog::~ReaderDialog() {
-  if (worker_) {
-    closing_ = true;
-    worker_->Cancel();
-    WaitForWorker();
-  }
+  session_.Close();
 }
 
 void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
@@ -65,11 +61,11 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   windowControls_ = std::make_unique<WindowControls>(
       WindowControlSet{this, recordsModel_, progressBar_, collectButton_, countLabel_,
                        [this](QWidget*, const QString& text) { Present(text); }});
+  downloadControls_ =
+      std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
   connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
           &ReaderDialog::OnThreadState);
-
-  worker_.reset();
 
   recordsList_->setModel(recordsModel_);
   for (int column = 0; column < wandlink::kColumnCount; ++column) {
@@ -186,6 +182,9 @@ void ReaderDialog::showEvent(QShowEvent* event) {
 }
 
 void ReaderDialog::OnCollect() {
+  if (!session_.MayCollect()) {
+    return;
+  }
   collectButton_->setEnabled(false);
   const std::string portName = "COM" + std::to_string(portList_->currentIndex() + 1);
   auto stop = std::make_shared<wandlink::StopSignal>();
@@ -196,52 +195,46 @@ void ReaderDialog::OnCollect() {
     return;
   }
   // The last download has closed the port but may still be giving the controls back.
-  WaitForWorker();
+  if (!session_.FinishPrevious()) {
+    return;
+  }
 
   progressBar_->setValue(0);
   recordsModel_->Clear();
   link->Configure();
   wandlink::DownloadContext context{
-      .port = std::move(link), .controls = windowControls_.get(), .stop = std::move(stop)};
+      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   progressBar_->show();
-  worker_ = std::make_unique<wandlink::DownloadWorker>(
-      std::move(context), [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });
+  session_.Start(std::move(context),
+                 [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });
 }
 
 void ReaderDialog::OnThreadState() {
-  Present(worker_ ? QStringLiteral("线程没有关闭") : QStringLiteral("线程关闭"));
+  Present(session_.Worker() ? QStringLiteral("线程没有关闭") : QStringLiteral("线程关闭"));
 }
 
 void ReaderDialog::reject() {
-  if (worker_ && !worker_->Finished()) {
-    closing_ = true;
-    worker_->Cancel();
-    for (QMessageBox* box : findChildren<QMessageBox*>()) {
-      box->reject();
-    }
-    WaitForWorker();
+  for (QMessageBox* box : findChildren<QMessageBox*>()) {
+    box->reject();
   }
+  session_.Close();
   QDialog::reject();
 }
 
 void ReaderDialog::Present(const QString& text) {
-  if (!closing_) {
+  if (!session_.Closing()) {
     presentMessage_(this, text);
   }
 }
 
-void ReaderDialog::WaitForWorker() {
-  if (!worker_) {
-    return;
-  }
-  if (!worker_->Finished()) {
+void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
+  while (!done()) {
     QEventLoop loop;
     connect(this, &ReaderDialog::WorkerFinished, &loop, &QEventLoop::quit);
-    if (!worker_->Finished()) {
+    if (!done()) {
       loop.exec();
     }
   }
-  worker_->Wait();
 }
 
 }  // namespace ui

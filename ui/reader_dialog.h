@@ -4,7 +4,8 @@
 // A press of 采集数据 opens the chosen port and runs the download on a worker thread, which
 // drives the controls through the window's thread. Closing the window during a download
 // cancels it and keeps the window's events flowing until the worker has ended, so the port is
-// closed, the wand's clock is left alone and no message is left behind.
+// closed and no message is left behind. The wand's clock is set only when the close comes
+// after the clock frame went out (in the short pause before the port closes).
 #pragma once
 
 #include <QComboBox>
@@ -23,8 +24,10 @@
 #include "dialog_builder.h"
 #include "message_box.h"
 #include "records_model.h"
-#include "wandlink/download_worker.h"
+#include "wandlink/coalesced_controls.h"
+#include "wandlink/download_session.h"
 #include "window_controls.h"
+#include "window_thread.h"
 
 namespace ui {
 
@@ -46,7 +49,7 @@ class ReaderDialog : public QDialog {
   void SetMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
 
   // The last download started, or null before the first.
-  const wandlink::DownloadWorker* Worker() const { return worker_.get(); }
+  const wandlink::DownloadWorker* Worker() const { return session_.Worker(); }
 
   void OnCollect();
   void OnThreadState();
@@ -78,11 +81,10 @@ class ReaderDialog : public QDialog {
   void ShowSystemMenu(const QPoint& globalPosition);
   void DoDataExchange();
   void Present(const QString& text);
-  // Keeps the window's events flowing until the last worker has ended, then joins it.
-  void WaitForWorker();
+  // Keeps the window's events flowing until the condition holds; a worker's end wakes it.
+  void RunEventsUntil(const std::function<bool()>& done);
 
   std::optional<DialogBuilder> builder_;
-  std::unique_ptr<wandlink::DownloadWorker> worker_;
   QLabel* countLabel_ = nullptr;
   QPushButton* collectButton_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
@@ -93,8 +95,11 @@ class ReaderDialog : public QDialog {
 
   RecordsModel* recordsModel_ = nullptr;
   std::unique_ptr<WindowControls> windowControls_;
+  QtWindowThread windowThread_{this};
+  std::unique_ptr<wandlink::CoalescedControls> downloadControls_;
   MessagePresenter presentMessage_ = ShowMessageBox;
-  bool closing_ = false;
+  wandlink::DownloadSession session_{
+      [this](const std::function<bool()>& done) { RunEventsUntil(done); }};
   bool centred_ = false;
 };
 

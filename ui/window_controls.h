@@ -1,12 +1,11 @@
-// The download's controls on the window: every operation is carried out on the window's
-// thread while the download's thread waits for it, as a synchronous window message would.
+// The download's controls on the window, carried out at once: only ever called on the window's
+// thread (the download reaches them through wandlink::CoalescedControls).
 #pragma once
 
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <functional>
 
 #include "message_box.h"
 #include "records_model.h"
@@ -37,9 +36,6 @@ class WindowControls final : public wandlink::DownloadControls {
   void ShowMessage(const std::string& text) override;
 
  private:
-  // Runs the operation on the window's thread and returns when it is done.
-  void OnWindowThread(const std::function<void()>& operation) const;
-
   WindowControlSet controls_;
 };
 

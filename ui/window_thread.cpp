@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <QTimer>
 #include <condition_variable>
 #include <mutex>
 
@@ -51,6 +52,12 @@ void PostToWindowThread(QObject* window, std::function<void()> work) {
         work();
       },
       Qt::QueuedConnection);
+}
+
+void QtWindowThread::RunLater(std::chrono::milliseconds delay, std::function<void()> work) {
+  PostToWindowThread(window_, [window = window_, delay, work = std::move(work)] {
+    QTimer::singleShot(delay, window, work);
+  });
 }
 
 }  // namespace ui

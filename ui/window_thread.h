@@ -8,6 +8,8 @@
 #include <QObject>
 #include <functional>
 
+#include "wandlink/coalesced_controls.h"
+
 namespace ui {
 
 // Runs the work on the window's thread and returns once it is done (at once when called on
@@ -18,5 +20,17 @@ void RunOnWindowThread(QObject* window, const std::function<void()>& work);
 // Queues the work for the window's thread and returns at once. Dropped if the window is gone
 // before its events run.
 void PostToWindowThread(QObject* window, std::function<void()> work);
+
+// The window's thread as the download's controls reach it.
+class QtWindowThread final : public wandlink::WindowThread {
+ public:
+  explicit QtWindowThread(QObject* window) : window_(window) {}
+
+  void Run(const std::function<void()>& work) override { RunOnWindowThread(window_, work); }
+  void RunLater(std::chrono::milliseconds delay, std::function<void()> work) override;
+
+ private:
+  QObject* window_;
+};
 
 }  // namespace ui

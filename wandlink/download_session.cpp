@@ -1,0 +1,47 @@
+#include "download_session.h"
+
+namespace wandlink {
+
+DownloadSession::DownloadSession(RunEventsUntil runEventsUntil)
+    : runEventsUntil_(std::move(runEventsUntil)) {}
+
+DownloadSession::~DownloadSession() {
+  Close();
+}
+
+bool DownloadSession::FinishPrevious() {
+  if (closing_) {
+    return false;
+  }
+  if (worker_) {
+    waitingToStart_ = true;
+    WaitFor(*worker_);
+    waitingToStart_ = false;
+  }
+  return !closing_;
+}
+
+bool DownloadSession::Start(DownloadContext context, std::function<void()> onFinished) {
+  if (closing_ || (worker_ && !worker_->Finished())) {
+    return false;
+  }
+  worker_ = std::make_unique<DownloadWorker>(std::move(context), std::move(onFinished));
+  return true;
+}
+
+void DownloadSession::Close() {
+  closing_ = true;
+  if (worker_) {
+    worker_->Cancel();
+    WaitFor(*worker_);
+  }
+}
+
+void DownloadSession::WaitFor(DownloadWorker& worker) {
+  if (!worker.Finished()) {
+    runEventsUntil_([&worker] { return worker.Finished(); });
+  }
+  worker.Wait();
+}
+
+}  // namespace wandlink
