@@ -232,6 +232,35 @@ TEST_F(DownloadTest, ALogLongerThanTheReservedCapacityArrivesWhole) {
   EXPECT_EQ(events_.Values("count ").back(), std::to_string(kRecords));
 }
 
+TEST(DownloadCeiling, ALogPastTheCeilingFailsWithoutRowsOrClockFrame) {
+  for (const int records : {4, 5}) {
+    EventLog events;
+    RecordingControls controls(events);
+    DownloadContext context{.controls = &controls,
+                            .clock = [] { return kClockTime; },
+                            .pause = [](auto) { return true; },
+                            .recordCeiling = 4};
+    std::deque<std::vector<std::uint8_t>> replies = {kIdentify};
+    for (int i = 0; i < records; ++i) {
+      replies.push_back(Reading(i, static_cast<std::uint32_t>(i)));
+    }
+    context.port = std::make_unique<ScriptedPort>(events, 30, std::move(replies));
+    const DownloadOutcome outcome = RunDownload(context);
+    const auto recorded = events.Events();
+    if (records == 4) {
+      EXPECT_EQ(outcome, DownloadOutcome::Complete) << "exactly the ceiling is a whole log";
+      EXPECT_EQ(controls.Log().RowCount(), 4u);
+      continue;
+    }
+    EXPECT_EQ(outcome, DownloadOutcome::Failed);
+    EXPECT_THAT(std::vector<std::string>(recorded.end() - 5, recorded.end()),
+                ElementsAre("enable collect", "close", "hide count", "message 读取数据失败",
+                            "hide progress"));
+    EXPECT_THAT(recorded, Not(testing::Contains(kClockFrameSent)));
+    EXPECT_THAT(recorded, Not(testing::Contains(testing::StartsWith("rows"))));
+  }
+}
+
 // Cancellation from another thread, at each kind of wait.
 TEST(DownloadCancel, EndsAtOnceWithoutClockFrameMessageOrRows) {
   const struct {

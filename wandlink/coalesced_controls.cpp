@@ -23,9 +23,9 @@ void CoalescedControls::RequestRefresh(std::unique_lock<std::mutex>& lock) {
   }
   refreshRequested_ = true;
   const auto sinceLast = Clock::now() - lastRefresh_;
-  const auto delay = std::max(std::chrono::milliseconds::zero(),
-                              std::chrono::ceil<std::chrono::milliseconds>(kRefreshInterval -
-                                                                           sinceLast));
+  const auto delay =
+      std::max(std::chrono::milliseconds::zero(),
+               std::chrono::ceil<std::chrono::milliseconds>(kRefreshInterval - sinceLast));
   lock.unlock();
   window_.RunLater(delay, [this] { Refresh(); });
 }

@@ -1,5 +1,6 @@
 #include "download.h"
 
+#include <iostream>
 #include <string>
 
 #include "messages.h"
@@ -65,6 +66,11 @@ class Download {
           return Cancelled() ? Cancel() : FailWithinRecords();
         }
         if (!IsEndMarker(reply_)) {
+          if (log_.RowCount() == context_.recordCeiling) {
+            std::cerr << "wandlink: the wand sent more than " << context_.recordCeiling
+                      << " records without an end marker; giving up\n";
+            return FailWithinRecords();
+          }
           Store(monthMode);
         }
         const auto count = log_.RowCount();

@@ -7,8 +7,8 @@
 // closes the port on every way out, and shows the rows only once the log is complete.
 //
 // Any reply short of 9 bytes fails the whole download with "读取数据失败": nothing read is
-// shown and the wand's clock is not set. A wand without records is no failure: it gets the
-// clock frame and the message "读取完成,没有记录".
+// shown and the wand's clock is not set. So does a log that goes past the record ceiling. A wand
+// without records is no failure: it gets the clock frame and the message "读取完成,没有记录".
 //
 // Raising the context's stop signal from another thread cancels the download: every wait ends
 // at once, no clock frame is sent, no message or row is shown, the port is closed and the
@@ -31,6 +31,10 @@ namespace wandlink {
 // arrives whole, the stores grow for it.
 inline constexpr std::size_t RecordCapacity = 60001;
 
+// Far above any real wand: a wand that never sends the end marker (a broken wand, a line stuck
+// answering) fails the download here instead of growing the stores without end.
+inline constexpr std::size_t RecordCeiling = 1'048'576;
+
 // Waits the given time unless the download is cancelled; returns false when cancelled.
 using Pause = std::function<bool(std::chrono::milliseconds)>;
 
@@ -41,6 +45,7 @@ struct DownloadContext {
   LocalClock clock = SystemLocalTime;
   // Empty: sleep on the stop signal.
   Pause pause;
+  std::size_t recordCeiling = RecordCeiling;
 };
 
 enum class DownloadOutcome { Complete, Failed, Cancelled };
