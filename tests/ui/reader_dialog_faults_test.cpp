@@ -2,9 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <thread>
 
@@ -13,6 +17,7 @@
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
+#include "wandlink/serial_link.h"
 
 namespace ui {
 namespace {
@@ -143,6 +148,93 @@ TEST_F(ReaderDialogFaultTest, ClosingAtAnyMomentLeavesNothingBehind) {
     }
     EXPECT_EQ(OpenDescriptorCount(), descriptors) << "closed after " << closeAfter;
     EXPECT_EQ(ThreadCount(), threads) << "closed after " << closeAfter;
+  }
+}
+
+// Presses Enter on the window, queued as a key the user pressed, whenever the collect button
+// comes back: the moment a cancelled download gives it back during the close.
+class EnterWhenTheButtonComesBack : public QObject {
+ public:
+  EnterWhenTheButtonComesBack(QPushButton* button, QWidget* window)
+      : button_(button), window_(window) {
+    button_->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::EnabledChange && button_->isEnabled()) {
+      PressEnter(window_);
+    }
+    return false;
+  }
+
+  static void PressEnter(QWidget* window) {
+    for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QCoreApplication::postEvent(window, new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier));
+    }
+  }
+
+ private:
+  QPushButton* button_;
+  QWidget* window_;
+};
+
+// Ends the test run if a close never returns, rather than hanging it.
+class Watchdog {
+ public:
+  explicit Watchdog(std::chrono::seconds limit)
+      : thread_([this, limit] {
+          std::unique_lock lock(mutex_);
+          if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+            std::fprintf(stderr, "the window never finished closing\n");
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard lock(mutex_);
+      finished_ = true;
+    }
+    done_.notify_all();
+    thread_.join();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable done_;
+  bool finished_ = false;
+  std::thread thread_;
+};
+
+// An impatient close: Escape, then Enter again and again, at several moments of a download and
+// at the moment the cancelled download gives the button back. No download starts on a closing
+// window, and each close ends at once, sends no clock frame and frees the port.
+TEST_F(ReaderDialogFaultTest, EnterPressedWhileClosingStartsNothing) {
+  SimulatedWand wand(Log(30), {.replyDelay = 20ms});
+  LinkPort("COM4", wand.Device());
+  for (const int closeAfter : {0, 30, 400, 700, 1000}) {
+    {
+      Window window;
+      window.dialog.show();
+      EnterWhenTheButtonComesBack impatient(window.Collect(), &window.dialog);
+      QTest::keyClick(&window.dialog, Qt::Key_Return);
+      const wandlink::DownloadWorker* download = window.dialog.Worker();
+      ASSERT_NE(download, nullptr);
+      QTest::qWait(closeAfter);
+
+      EnterWhenTheButtonComesBack::PressEnter(&window.dialog);
+      const Watchdog watchdog(std::chrono::seconds(10));
+      const auto start = std::chrono::steady_clock::now();
+      QTest::keyClick(&window.dialog, Qt::Key_Escape);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "closed after " << closeAfter;
+      EnterWhenTheButtonComesBack::PressEnter(&window.dialog);
+      QCoreApplication::processEvents();
+
+      EXPECT_FALSE(window.dialog.isVisible());
+      EXPECT_EQ(window.dialog.Worker(), download) << "closed after " << closeAfter;
+      EXPECT_TRUE(window.dialog.Worker()->Finished());
+    }
+    EXPECT_TRUE(wand.ClockFrames().empty()) << "closed after " << closeAfter;
+    EXPECT_NE(wandlink::SerialLink::Open(wand.Device()), nullptr) << "closed after " << closeAfter;
   }
 }
 
