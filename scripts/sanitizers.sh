@@ -24,4 +24,4 @@ echo "== ThreadSanitizer: the tests with threads"
 build build-tsan thread
 TSAN_OPTIONS="suppressions=$root/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1" \
   ctest --test-dir build-tsan --output-on-failure -j2 \
-  -R 'SerialLink|WandSimulator|Download|ReaderDialog|WindowMenu' | tail -n 3
+  -R 'SerialLink|WandSimulator|Download|ReaderDialog|WindowMenu|CoalescedControls' | tail -n 3
