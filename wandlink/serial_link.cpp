@@ -4,10 +4,12 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "port_names.h"
 
@@ -137,11 +139,13 @@ std::size_t SerialLink::ReceiveFrame(WandRecord& reply) {
   const Deadline deadline = std::chrono::steady_clock::now() + kReceiveDeadline;
   std::size_t count = 0;
   bool announcedReadable = false;
+  bool midFrame = false;
   while (count < reply.size()) {
     const ssize_t got = ::read(fd_.Get(), reply.data() + count, reply.size() - count);
     if (got > 0) {
       count += static_cast<std::size_t>(got);
       announcedReadable = false;
+      midFrame = true;
       continue;
     }
     if (got < 0 && errno == EINTR) {
@@ -153,12 +157,32 @@ std::size_t SerialLink::ReceiveFrame(WandRecord& reply) {
     if (announcedReadable) {
       break;  // poll() said readable yet there was nothing: the line hung up
     }
+    if (midFrame) {
+      // The rest of a frame cannot come faster than the line carries it: wait for all of it
+      // at once instead of waking for every byte.
+      midFrame = false;
+      if (!SleepUntilLineCarried(reply.size() - count, deadline)) {
+        break;
+      }
+      continue;
+    }
     if (WaitFor(POLLIN, deadline) != Wait::Ready) {
       break;
     }
     announcedReadable = true;
   }
   return count;
+}
+
+bool SerialLink::SleepUntilLineCarried(std::size_t bytes, Deadline deadline) const {
+  const auto carried = std::chrono::steady_clock::now() + kByteTime * static_cast<int>(bytes);
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(std::min(carried, deadline) -
+                                                                 std::chrono::steady_clock::now());
+  if (!stop_) {
+    std::this_thread::sleep_for(wait);
+    return true;
+  }
+  return stop_->SleepFor(wait);
 }
 
 std::size_t SerialLink::InputQueueCount() {

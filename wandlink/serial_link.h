@@ -35,6 +35,8 @@ class SerialLink final : public WandPort {
  public:
   static constexpr std::chrono::milliseconds kSendDeadline{1000};
   static constexpr std::chrono::milliseconds kReceiveDeadline{2000};
+  // One byte on the wand's line: a start bit, 8 data bits and a stop bit at 9600 baud.
+  static constexpr std::chrono::microseconds kByteTime{1042};
 
   // Opens the device behind a port name ("COM4", see port_names.h) or a device path. A device
   // that is missing, held by another program, not permitted or not a terminal gives null, with
@@ -72,6 +74,9 @@ class SerialLink final : public WandPort {
              std::shared_ptr<const StopSignal> stop);
 
   Wait WaitFor(short events, Deadline deadline) const;
+  // Sleeps while the line carries that many bytes (never past the deadline); false when a stop
+  // is requested.
+  bool SleepUntilLineCarried(std::size_t bytes, Deadline deadline) const;
 
   UniqueFd fd_;
   std::filesystem::path device_;
