@@ -14,7 +14,10 @@ AboutDialog::AboutDialog(QWidget* owner)
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   const DialogBuilder builder(*this, res::kAboutDialog);
   if (auto* icon = findChild<QLabel*>(QStringLiteral("IDR_MAINFRAME"))) {
-    icon->setPixmap(MainFrameIcon().pixmap(32, 32));
+    // An icon control takes the size of its icon, whatever the template says.
+    const QPixmap pixmap = MainFrameIcon().pixmap(32, 32);
+    icon->setPixmap(pixmap);
+    icon->resize(pixmap.deviceIndependentSize().toSize());
   }
   if (auto* ok = qobject_cast<QPushButton*>(builder.Control(res::IDOK))) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -47,6 +47,7 @@ TEST(WindowMenu, EndsWithTheAboutEntryThatOpensTheAboutBox) {
     EXPECT_EQ(about.findChild<QLabel*>("IDC_VERSION")->text(), "Korvanta 1.0 版");
     EXPECT_FALSE(about.findChild<QLabel*>("IDC_COPYRIGHT")->text().isEmpty());
     EXPECT_FALSE(about.findChild<QLabel*>("IDR_MAINFRAME")->pixmap().isNull());
+    EXPECT_EQ(about.findChild<QLabel*>("IDR_MAINFRAME")->size(), QSize(32, 32)) << "not clipped";
     EXPECT_EQ(about.findChild<QPushButton*>("IDOK")->text(), "确定");
     EXPECT_TRUE(about.findChild<QPushButton*>("IDOK")->isDefault());
   });
