@@ -1,6 +1,7 @@
 #include "reader_dialog.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -229,6 +230,12 @@ void ReaderDialog::Present(const QString& text) {
 
 void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
   while (!done()) {
+    // A wait that begins inside the delivery of a posted event (a queued key press, a control
+    // operation) is not woken by the GLib loop for events posted before it: deliver them here.
+    QCoreApplication::sendPostedEvents();
+    if (done()) {
+      break;
+    }
     QEventLoop loop;
     connect(this, &ReaderDialog::WorkerFinished, &loop, &QEventLoop::quit);
     if (!done()) {

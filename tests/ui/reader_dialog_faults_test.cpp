@@ -151,31 +151,34 @@ TEST_F(ReaderDialogFaultTest, ClosingAtAnyMomentLeavesNothingBehind) {
   }
 }
 
-// Presses Enter on the window, queued as a key the user pressed, whenever the collect button
-// comes back: the moment a cancelled download gives it back during the close.
-class EnterWhenTheButtonComesBack : public QObject {
+// Presses keys on the window, queued as keys the user pressed, whenever the collect button
+// comes back: the moment a download gives it back, cancelled or not.
+class PressWhenTheButtonComesBack : public QObject {
  public:
-  EnterWhenTheButtonComesBack(QPushButton* button, QWidget* window)
-      : button_(button), window_(window) {
+  PressWhenTheButtonComesBack(QPushButton* button, QWidget* window, std::vector<Qt::Key> keys)
+      : button_(button), window_(window), keys_(std::move(keys)) {
     button_->installEventFilter(this);
   }
 
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::EnabledChange && button_->isEnabled()) {
-      PressEnter(window_);
+      for (const Qt::Key key : keys_) {
+        Press(window_, key);
+      }
     }
     return false;
   }
 
-  static void PressEnter(QWidget* window) {
+  static void Press(QWidget* window, Qt::Key key) {
     for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-      QCoreApplication::postEvent(window, new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier));
+      QCoreApplication::postEvent(window, new QKeyEvent(type, key, Qt::NoModifier));
     }
   }
 
  private:
   QPushButton* button_;
   QWidget* window_;
+  std::vector<Qt::Key> keys_;
 };
 
 // Ends the test run if a close never returns, rather than hanging it.
@@ -215,18 +218,18 @@ TEST_F(ReaderDialogFaultTest, EnterPressedWhileClosingStartsNothing) {
     {
       Window window;
       window.dialog.show();
-      EnterWhenTheButtonComesBack impatient(window.Collect(), &window.dialog);
+      PressWhenTheButtonComesBack impatient(window.Collect(), &window.dialog, {Qt::Key_Return});
       QTest::keyClick(&window.dialog, Qt::Key_Return);
       const wandlink::DownloadWorker* download = window.dialog.Worker();
       ASSERT_NE(download, nullptr);
       QTest::qWait(closeAfter);
 
-      EnterWhenTheButtonComesBack::PressEnter(&window.dialog);
+      PressWhenTheButtonComesBack::Press(&window.dialog, Qt::Key_Return);
       const Watchdog watchdog(std::chrono::seconds(10));
       const auto start = std::chrono::steady_clock::now();
       QTest::keyClick(&window.dialog, Qt::Key_Escape);
       EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "closed after " << closeAfter;
-      EnterWhenTheButtonComesBack::PressEnter(&window.dialog);
+      PressWhenTheButtonComesBack::Press(&window.dialog, Qt::Key_Return);
       QCoreApplication::processEvents();
 
       EXPECT_FALSE(window.dialog.isVisible());
@@ -236,6 +239,26 @@ TEST_F(ReaderDialogFaultTest, EnterPressedWhileClosingStartsNothing) {
     EXPECT_TRUE(wand.ClockFrames().empty()) << "closed after " << closeAfter;
     EXPECT_NE(wandlink::SerialLink::Open(wand.Device()), nullptr) << "closed after " << closeAfter;
   }
+}
+
+// Enter at the moment a finished download gives the button back starts the next download once
+// that one has ended; an Escape that comes while it waits wins, and nothing starts.
+TEST_F(ReaderDialogFaultTest, AClosePendingBehindAPressStartsNothing) {
+  SimulatedWand wand(Log(5));
+  LinkPort("COM4", wand.Device());
+  Window window;
+  window.dialog.show();
+  PressWhenTheButtonComesBack impatient(window.Collect(), &window.dialog,
+                                        {Qt::Key_Return, Qt::Key_Escape});
+  QTest::keyClick(&window.dialog, Qt::Key_Return);
+  const wandlink::DownloadWorker* download = window.dialog.Worker();
+  const Watchdog watchdog(std::chrono::seconds(20));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.dialog.isVisible(); }, 15000));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.dialog.Worker(), download);
+  EXPECT_EQ(window.Rows(), 5);
+  EXPECT_EQ(wand.ClockFrames().size(), 1u);
+  EXPECT_NE(wandlink::SerialLink::Open(wand.Device()), nullptr);
 }
 
 }  // namespace
