@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -129,6 +130,10 @@ Measured ThroughTheCollector() {
   return measured;
 }
 
+bool ByWallTime(const Measured& a, const Measured& b) {
+  return a.wallSeconds < b.wallSeconds;
+}
+
 void BM_FullWandWindowAgainstCollector(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));
   WandProcess wand({"--records", std::to_string(records)});
@@ -136,15 +141,18 @@ void BM_FullWandWindowAgainstCollector(benchmark::State& state) {
     state.SkipWithError("no simulated wand");
     return;
   }
-  Measured window;
-  Measured collector;
+  // The best of a few runs each: the machine's other work only ever adds time.
+  Measured window{.wallSeconds = 1e9};
+  Measured collector{.wallSeconds = 1e9};
   for (auto _ : state) {
-    window = ThroughTheWindow();
-    collector = ThroughTheCollector();
-    if (window.rows != records || collector.rows != records) {
+    const Measured throughWindow = ThroughTheWindow();
+    const Measured throughCollector = ThroughTheCollector();
+    if (throughWindow.rows != records || throughCollector.rows != records) {
       state.SkipWithError("records lost");
       return;
     }
+    window = std::min(window, throughWindow, ByWallTime);
+    collector = std::min(collector, throughCollector, ByWallTime);
   }
   state.counters["window_s"] = window.wallSeconds;
   state.counters["collector_s"] = collector.wallSeconds;
@@ -158,7 +166,7 @@ BENCHMARK(BM_FullWandWindowAgainstCollector)
     ->Arg(60001)
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
-    ->Iterations(1);
+    ->Iterations(3);
 
 void BM_WindowCpuAtLineSpeed(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));
