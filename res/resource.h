@@ -9,6 +9,12 @@ inline constexpr int IDS_ABOUTBOX = 101;
 inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDR_MAINFRAME = 128;
 
+// The records list's menu and the export dialog.
+inline constexpr int IDS_RECORDS_COPY = 201;
+inline constexpr int IDS_RECORDS_SELECT_ALL = 202;
+inline constexpr int IDS_RECORDS_EXPORT = 203;
+inline constexpr int IDS_EXPORT_FILTER = 204;
+
 inline constexpr int IDC_COLLECT = 1000;
 inline constexpr int IDC_PORT = 1001;
 inline constexpr int IDC_RECORDS = 1002;

@@ -13,8 +13,12 @@ struct StringResource {
   std::string_view text;
 };
 
-inline constexpr std::array<StringResource, 1> kStringTable = {{
+inline constexpr std::array<StringResource, 5> kStringTable = {{
     {IDS_ABOUTBOX, "关于 Korvanta(&A)..."},
+    {IDS_RECORDS_COPY, "复制(&C)"},
+    {IDS_RECORDS_SELECT_ALL, "全选(&A)"},
+    {IDS_RECORDS_EXPORT, "导出为 CSV 文件(&E)..."},
+    {IDS_EXPORT_FILTER, "CSV 文件 (*.csv)"},
 }};
 
 // The string with the identifier; empty when the table has none.

@@ -64,6 +64,10 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
                        [this](QWidget*, const QString& text) { Present(text); }});
   downloadControls_ =
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
+  recordsActions_ = new RecordsActions(
+      this, recordsList_, recordsModel_, [this] { return DownloadRunning(); },
+      [this](QWidget*, const QString& text) { Present(text); });
+  connect(this, &ReaderDialog::WorkerFinished, recordsActions_, &RecordsActions::Refresh);
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
   connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
           &ReaderDialog::OnThreadState);
@@ -111,8 +115,13 @@ void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {
   }
   for (const QKeySequence& keys :
        {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this,
-            [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] {
+      if (recordsList_->hasFocus()) {
+        recordsActions_->ShowMenuAtCurrentRow();
+      } else {
+        ShowSystemMenu(mapToGlobal(QPoint(0, 0)));
+      }
+    });
   }
 }
 

@@ -23,6 +23,7 @@
 
 #include "dialog_builder.h"
 #include "message_box.h"
+#include "records_actions.h"
 #include "records_model.h"
 #include "wandlink/coalesced_controls.h"
 #include "wandlink/download_session.h"
@@ -47,6 +48,11 @@ class ReaderDialog : public QDialog {
 
   // Replaces the message box, e.g. so that tests see the messages without a user.
   void SetMessagePresenter(MessagePresenter presenter) { presentMessage_ = std::move(presenter); }
+
+  // Replaces the save dialog of the export, e.g. so that tests choose the file themselves.
+  void SetExportPathChooser(ExportPathChooser chooser) {
+    recordsActions_->SetExportPathChooser(std::move(chooser));
+  }
 
   // The last download started, or null before the first.
   const wandlink::DownloadWorker* Worker() const { return session_.Worker(); }
@@ -94,6 +100,7 @@ class ReaderDialog : public QDialog {
   QMenu* systemMenu_ = nullptr;
 
   RecordsModel* recordsModel_ = nullptr;
+  RecordsActions* recordsActions_ = nullptr;
   std::unique_ptr<WindowControls> windowControls_;
   QtWindowThread windowThread_{this};
   std::unique_ptr<wandlink::CoalescedControls> downloadControls_;
@@ -101,6 +108,8 @@ class ReaderDialog : public QDialog {
   wandlink::DownloadSession session_{
       [this](const std::function<bool()>& done) { RunEventsUntil(done); }};
   bool centred_ = false;
+
+  bool DownloadRunning() const { return Worker() != nullptr && !Worker()->Finished(); }
 };
 
 }  // namespace ui

@@ -17,6 +17,7 @@ class RecordsModel final : public QAbstractTableModel {
 
   void SetLog(wandlink::DownloadLog log);
   void Clear() { SetLog({}); }
+  const wandlink::DownloadLog& Log() const { return log_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -83,7 +83,8 @@ class Download {
     if (Cancelled()) {
       return Cancel();
     }
-    port_.SendFrame(BuildClockFrame(context_.clock()));
+    log_.readAt = context_.clock();
+    port_.SendFrame(BuildClockFrame(log_.readAt));
     Pause(kPauseAfterClockFrame);
     port_.Close();
     if (Cancelled()) {

@@ -23,6 +23,8 @@ inline constexpr std::array<std::string_view, kColumnCount> kColumnHeadings = {"
 
 struct DownloadLog {
   WandNumberText wandNumber{};
+  // When the log was read: the local time the wand's clock was set to.
+  LocalTime readAt{};
   std::vector<TimeText> timeStamps;
   std::vector<ButtonNumberText> buttonNumbers;
 

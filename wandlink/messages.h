@@ -8,5 +8,7 @@ namespace wandlink {
 inline constexpr std::string_view kPortOpenFailedMessage = "串口設置不存在或被占用!";
 inline constexpr std::string_view kReadFailedMessage = "读取数据失败";
 inline constexpr std::string_view kNoRecordsMessage = "读取完成,没有记录";
+// Followed by the reason on a second line.
+inline constexpr std::string_view kExportFailedMessage = "导出失败";
 
 }  // namespace wandlink

@@ -1,0 +1,145 @@
+// Getting the log out of the window: the clipboard, the list's menu and the CSV export.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "reader_dialog.h"
+#include "support/scratch_ports.h"
+#include "support/simulated_wand.h"
+#include "wand_log.h"
+
+namespace ui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ElementsAre;
+using testing::SizeIs;
+using testing_support::SimulatedWand;
+
+constexpr int kRows = 7;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class RecordsActionsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dialog_.SetMessagePresenter(
+        [this](QWidget*, const QString& text) { messages_.push_back(text); });
+    dialog_.SetExportPathChooser([this](QWidget*, const QString& proposed) {
+      proposed_ = proposed;
+      return QString::fromStdString(exportTo_.string());
+    });
+    ports_.Link("COM4", wand_.Device());
+    dialog_.show();
+  }
+
+  bool CollectAndWait() {
+    QSignalSpy finished(&dialog_, &ReaderDialog::WorkerFinished);
+    QTest::mouseClick(dialog_.findChild<QPushButton*>("IDC_COLLECT"), Qt::LeftButton);
+    return finished.wait(20000);
+  }
+  QAbstractItemModel* Rows() { return dialog_.findChild<QTableView*>("IDC_RECORDS")->model(); }
+  // The CSV the table shows, heading line first, as a spreadsheet reads it.
+  std::string TableAsCsv() {
+    std::string csv;
+    for (int row = -1; row < Rows()->rowCount(); ++row) {
+      for (int column = 0; column < Rows()->columnCount(); ++column) {
+        const QVariant cell = row < 0 ? Rows()->headerData(column, Qt::Horizontal)
+                                      : Rows()->index(row, column).data();
+        csv += (column > 0 ? "," : "") + cell.toString().toStdString();
+      }
+      csv += "\r\n";
+    }
+    return csv;
+  }
+  std::vector<bool> MenuEnabled() {
+    std::vector<bool> enabled;
+    for (const QAction* action : dialog_.findChild<QMenu*>("recordsMenu")->actions()) {
+      if (!action->isSeparator()) {
+        enabled.push_back(action->isEnabled());
+      }
+    }
+    return enabled;
+  }
+
+  SimulatedWand wand_{
+      wandsim::GeneratePatrolLog(kRows, 3, wandlink::SystemLocalTime(), wandlink::MonthMode::Bcd),
+      {.replyDelay = std::chrono::milliseconds(40)}};
+  testing_support::ScratchPorts ports_;
+  testing_support::ScratchFolder scratch_;
+  fs::path folder_ = [this] {
+    const fs::path exports = scratch_.Path() / "exports";
+    fs::create_directories(exports);
+    return exports;
+  }();
+  fs::path exportTo_ = folder_ / "log.csv";
+  QString proposed_;
+  std::vector<QString> messages_;
+  ReaderDialog dialog_;
+};
+
+TEST_F(RecordsActionsTest, CopyAndExportWaitForACompleteLog) {
+  EXPECT_THAT(MenuEnabled(), ElementsAre(false, false, false)) << "an empty list";
+  QTest::mouseClick(dialog_.findChild<QPushButton*>("IDC_COLLECT"), Qt::LeftButton);
+  QSignalSpy finished(&dialog_, &ReaderDialog::WorkerFinished);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Rows()->rowCount() == kRows; }, 20000));
+  if (finished.isEmpty()) {
+    EXPECT_THAT(MenuEnabled(), ElementsAre(false, true, false)) << "rows, the download running";
+    ASSERT_TRUE(finished.wait(20000));
+  }
+  EXPECT_THAT(MenuEnabled(), ElementsAre(true, true, true));
+}
+
+TEST_F(RecordsActionsTest, SelectAllThenCopyPutsEveryRowOnTheClipboard) {
+  ASSERT_TRUE(CollectAndWait());
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(&dialog_, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&dialog_, Qt::Key_C, Qt::ControlModifier);
+  std::string tabs = TableAsCsv();
+  std::replace(tabs.begin(), tabs.end(), ',', '\t');
+  tabs.erase(std::remove(tabs.begin(), tabs.end(), '\r'), tabs.end());
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), tabs);
+}
+
+TEST_F(RecordsActionsTest, ExportWritesTheTableAsTheUserSeesIt) {
+  ASSERT_TRUE(CollectAndWait());
+  dialog_.findChild<QMenu*>("recordsMenu")->actions().last()->trigger();
+  EXPECT_TRUE(messages_.empty());
+  const QString name = QFileInfo(proposed_).fileName();
+  EXPECT_TRUE(name.startsWith(Rows()->index(0, 1).data().toString() + "-" +
+                              QDate::currentDate().toString("yyyyMMdd-")) &&
+              name.endsWith(".csv"))
+      << proposed_.toStdString();
+  EXPECT_EQ(ReadFile(exportTo_), "\xEF\xBB\xBF" + TableAsCsv());
+  EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(1))
+      << "no temporary file left";
+}
+
+TEST_F(RecordsActionsTest, AFailedExportLeavesTheFileThereAsItWas) {
+  exportTo_ = folder_ / std::string(250, 'k');
+  std::ofstream(exportTo_) << "kept";
+  ASSERT_TRUE(CollectAndWait());
+  dialog_.findChild<QMenu*>("recordsMenu")->actions().last()->trigger();
+  ASSERT_THAT(messages_, SizeIs(1));
+  EXPECT_TRUE(messages_[0].startsWith("导出失败\n")) << messages_[0].toStdString();
+  EXPECT_GT(messages_[0].size(), QString("导出失败\n").size()) << "with the reason";
+  EXPECT_EQ(ReadFile(exportTo_), "kept");
+  EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(1));
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,134 @@
+#include "records_actions.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "res/string_table.h"
+#include "wandlink/log_export.h"
+#include "wandlink/log_text.h"
+#include "wandlink/messages.h"
+
+namespace ui {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Resource(int id) {
+  return Text(res::LoadString(id));
+}
+
+// The menu entry's text without its mnemonic and ellipsis: the export dialog's title.
+QString ExportTitle() {
+  return Resource(res::IDS_RECORDS_EXPORT).remove(QStringLiteral("(&E)...")).trimmed();
+}
+
+}  // namespace
+
+QString ChooseExportPath(QWidget* owner, const QString& proposed) {
+  return QFileDialog::getSaveFileName(owner, ExportTitle(), proposed,
+                                      Resource(res::IDS_EXPORT_FILTER));
+}
+
+RecordsActions::RecordsActions(QWidget* window, QTableView* list, RecordsModel* model,
+                               std::function<bool()> downloadRunning,
+                               MessagePresenter presentMessage)
+    : QObject(window),
+      window_(window),
+      list_(list),
+      model_(model),
+      downloadRunning_(std::move(downloadRunning)),
+      presentMessage_(std::move(presentMessage)),
+      menu_(new QMenu(window)) {
+  menu_->setObjectName(QStringLiteral("recordsMenu"));
+  const auto add = [this](int textId, QKeySequence keys, void (RecordsActions::*run)()) {
+    QAction* action = menu_->addAction(Resource(textId));
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_->addAction(action);
+    connect(action, &QAction::triggered, this, run);
+    return action;
+  };
+  copy_ = add(res::IDS_RECORDS_COPY, QKeySequence::Copy, &RecordsActions::Copy);
+  selectAll_ =
+      add(res::IDS_RECORDS_SELECT_ALL, QKeySequence::SelectAll, &RecordsActions::SelectAll);
+  menu_->addSeparator();
+  export_ = add(res::IDS_RECORDS_EXPORT, {}, &RecordsActions::Export);
+
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& position) { ShowMenu(list_->viewport()->mapToGlobal(position)); });
+  connect(model_, &QAbstractItemModel::modelReset, this, &RecordsActions::Refresh);
+  Refresh();
+}
+
+void RecordsActions::Refresh() {
+  const bool rows = model_->rowCount() > 0;
+  const bool mayHandOut = rows && !downloadRunning_();
+  copy_->setEnabled(mayHandOut);
+  export_->setEnabled(mayHandOut);
+  selectAll_->setEnabled(rows);
+}
+
+void RecordsActions::ShowMenu(const QPoint& globalPosition) {
+  Refresh();
+  menu_->popup(globalPosition);
+}
+
+void RecordsActions::ShowMenuAtCurrentRow() {
+  const QRect row = list_->visualRect(list_->currentIndex());
+  const QPoint corner = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+  ShowMenu(list_->viewport()->mapToGlobal(corner));
+}
+
+void RecordsActions::Copy() {
+  Refresh();
+  if (!copy_->isEnabled()) {
+    return;
+  }
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
+    rows.push_back(static_cast<std::size_t>(index.row()));
+  }
+  if (rows.empty()) {
+    return;
+  }
+  std::sort(rows.begin(), rows.end());
+  QGuiApplication::clipboard()->setText(
+      Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
+}
+
+void RecordsActions::SelectAll() {
+  if (model_->rowCount() > 0) {
+    list_->selectAll();
+  }
+}
+
+void RecordsActions::Export() {
+  Refresh();
+  if (!export_->isEnabled()) {
+    return;
+  }
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString proposed =
+      documents + QLatin1Char('/') + Text(wandlink::SuggestedExportName(model_->Log()));
+  const QString path = chooseExportPath_(window_, proposed);
+  if (path.isEmpty()) {
+    return;
+  }
+  const std::string failure =
+      wandlink::ExportLog(model_->Log(), std::filesystem::path(path.toStdString()));
+  if (!failure.empty()) {
+    presentMessage_(window_, Text(wandlink::kExportFailedMessage) + QLatin1Char('\n') +
+                                 QString::fromStdString(failure));
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,59 @@
+// What the user can do with the records list's rows: copy the selected ones to the clipboard
+// (Ctrl+C, tab-separated with the heading line first, so a spreadsheet pastes four columns),
+// select all of them (Ctrl+A), and export the whole log to a CSV file. The list's menu offers
+// the three; copy and export are disabled while the list is empty or a download runs.
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QTableView>
+#include <functional>
+
+#include "message_box.h"
+#include "records_model.h"
+
+namespace ui {
+
+// Asks where to export, proposing a path; an empty answer cancels.
+using ExportPathChooser = std::function<QString(QWidget* owner, const QString& proposed)>;
+
+QString ChooseExportPath(QWidget* owner, const QString& proposed);
+
+class RecordsActions : public QObject {
+  Q_OBJECT
+
+ public:
+  // The actions' shortcuts work anywhere in the window. downloadRunning tells whether the
+  // rows may be handed out; Refresh() whenever its answer may have changed.
+  RecordsActions(QWidget* window, QTableView* list, RecordsModel* model,
+                 std::function<bool()> downloadRunning, MessagePresenter presentMessage);
+
+  void SetExportPathChooser(ExportPathChooser chooser) { chooseExportPath_ = std::move(chooser); }
+
+  void Refresh();
+
+  // The list's menu, at a point on the screen.
+  void ShowMenu(const QPoint& globalPosition);
+  // The list's menu from the keyboard: beside the current row, or the list's corner.
+  void ShowMenuAtCurrentRow();
+
+  void Copy();
+  void SelectAll();
+  void Export();
+
+  QMenu* Menu() const { return menu_; }
+
+ private:
+  QWidget* window_;
+  QTableView* list_;
+  RecordsModel* model_;
+  std::function<bool()> downloadRunning_;
+  MessagePresenter presentMessage_;
+  ExportPathChooser chooseExportPath_ = ChooseExportPath;
+  QMenu* menu_;
+  QAction* copy_;
+  QAction* selectAll_;
+  QAction* export_;
+};
+
+}  // namespace ui
