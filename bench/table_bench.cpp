@@ -1,15 +1,20 @@
 // How long a full wand's log (60001 rows) takes from the end of the download to the records
-// table being shown: handing the rows to the table, laying it out and painting it.
+// table being shown (handing the rows to the table, laying it out and painting it), and how long
+// copying all of it to the clipboard and exporting it to a CSV file take.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTableView>
+#include <cstdio>
+#include <filesystem>
 
 #include "dialog_font.h"
 #include "reader_dialog.h"
 #include "wand_log.h"
 #include "wandlink/download.h"
 #include "wandlink/download_log.h"
+#include "wandlink/log_export.h"
 
 namespace {
 
@@ -47,6 +52,40 @@ void BM_ShowFullLogInTable(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(model->rowCount() + log.RowCount());
 }
 BENCHMARK(BM_ShowFullLogInTable)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Ctrl+A then Ctrl+C in the window: selecting every row and putting them on the clipboard.
+void BM_CopyFullLog(benchmark::State& state) {
+  ui::ReaderDialog dialog;
+  dialog.show();
+  auto* model = dialog.findChild<ui::RecordsModel*>();
+  auto* actions = dialog.findChild<ui::RecordsActions*>();
+  if (model == nullptr || actions == nullptr) {
+    state.SkipWithError("no records table");
+    return;
+  }
+  model->SetLog(FullWandLog());
+  for (auto _ : state) {
+    actions->SelectAll();
+    actions->Copy();
+  }
+  state.counters["bytes"] =
+      static_cast<double>(QGuiApplication::clipboard()->text().toUtf8().size());
+}
+BENCHMARK(BM_CopyFullLog)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ExportFullLog(benchmark::State& state) {
+  const wandlink::DownloadLog log = FullWandLog();
+  const auto target = std::filesystem::temp_directory_path() / "korvanta-bench-export.csv";
+  for (auto _ : state) {
+    if (!wandlink::ExportLog(log, target).empty()) {
+      state.SkipWithError("export failed");
+      break;
+    }
+  }
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(target));
+  std::filesystem::remove(target);
+}
+BENCHMARK(BM_ExportFullLog)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
