@@ -1,11 +1,11 @@
 // How long a whole download of a full wand (60001 records) takes over a pseudo-terminal, and
 // the CPU it costs this process (the downloader and the simulated wand's thread together).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <thread>
 
+#include "process_cpu.h"
 #include "wand_log.h"
 #include "wand_simulator.h"
 #include "wandlink/download.h"
@@ -25,15 +25,6 @@ class CountingControls final : public wandlink::DownloadControls {
   void ShowMessage(const std::string&) override {}
   std::size_t rows = 0;
 };
-
-double ProcessCpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-  };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 void BM_DownloadOverPty(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));

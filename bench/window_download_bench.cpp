@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +24,7 @@
 
 #include "console_controls.h"
 #include "dialog_font.h"
+#include "process_cpu.h"
 #include "reader_dialog.h"
 #include "wandlink/download.h"
 #include "wandlink/serial_link.h"
@@ -78,15 +78,6 @@ class WandProcess {
   fs::path folder_;
   pid_t pid_ = -1;
 };
-
-double ProcessCpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-  };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 struct Measured {
   double wallSeconds = 0;
