@@ -110,21 +110,18 @@ void SerialLink::Configure() {
   ::PurgeComm(port_.get(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
-SerialLink::Wait SerialLink::WaitFor(HANDLE transferDone, Deadline deadline) const {
+bool SerialLink::WaitFor(HANDLE transferDone, Deadline deadline) const {
   const HANDLE watch[2] = {transferDone, stop_ ? stop_->Event() : nullptr};
   const DWORD count = stop_ ? 2 : 1;
   for (;;) {
     const DWORD woken = ::WaitForMultipleObjects(count, watch, FALSE,
                                                  static_cast<DWORD>(MillisecondsUntil(deadline)));
-    if (woken == WAIT_OBJECT_0) {
-      return Wait::Done;
+    if (woken != WAIT_TIMEOUT) {
+      return woken == WAIT_OBJECT_0;
     }
-    if (woken == WAIT_OBJECT_0 + 1) {
-      return Wait::Stopped;
-    }
-    // A timed wait may end a clock tick early; the deadline decides. A failed wait ends it too.
-    if (woken != WAIT_TIMEOUT || MillisecondsUntil(deadline) == 0) {
-      return Wait::TimedOut;
+    // A timed wait may end a clock tick early; the deadline decides.
+    if (MillisecondsUntil(deadline) == 0) {
+      return false;
     }
   }
 }
@@ -139,7 +136,7 @@ SerialLink::Transfer SerialLink::Run(const StartTransfer& start, Deadline deadli
     if (::GetLastError() != ERROR_IO_PENDING) {
       return {};
     }
-    if (WaitFor(record.Done(), deadline) != Wait::Done) {
+    if (!WaitFor(record.Done(), deadline)) {
       ::CancelIoEx(port_.get(), record.Get());
     }
   }

@@ -62,8 +62,6 @@ class SerialLink final : public WandPort {
   void Close() override { port_.reset(); }
 
  private:
-  enum class Wait { Done, TimedOut, Stopped };
-
   // What one overlapped transfer moved, and whether it completed rather than failed or was cut
   // short by its deadline or a stop.
   struct Transfer {
@@ -75,8 +73,9 @@ class SerialLink final : public WandPort {
 
   SerialLink(UniqueHandle port, std::shared_ptr<const StopSignal> stop);
 
-  // Waits for a pending transfer's event, the stop signal or the deadline, whichever is first.
-  Wait WaitFor(HANDLE transferDone, Deadline deadline) const;
+  // Waits for a pending transfer's event, the stop signal or the deadline, whichever is first;
+  // true when the transfer is done.
+  bool WaitFor(HANDLE transferDone, Deadline deadline) const;
 
   // Runs one transfer to its end: waits for it until the deadline or a stop, and cancels it
   // then.
