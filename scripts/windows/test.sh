@@ -2,13 +2,15 @@
 # The Windows stage of the test suite: cross-builds the Windows programs (scripts/windows/build.sh),
 # makes a fresh Wine prefix (scripts/windows/wine-prefix.sh) and runs under Wine every test of
 # build-win32/ labelled unit or e2e, then the 64-bit collector's short download from build-win64/.
-# Needs the Linux build (build/) for the simulated wand and the Linux collector.
+# Builds the Linux programs first (scripts/build.sh): the simulated wand and the Linux collector
+# take part.
 #
 # Later stages plug in here: every scripts/windows/stages/*.sh is run after these, in name order,
 # with the prefix's WINEPREFIX and WINEDEBUG exported and its wineserver running, e.g. one that
 # starts Xvfb and runs `ctest --test-dir build-win32 -L window`.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+scripts/build.sh
 scripts/windows/build.sh
 source scripts/windows/wine-prefix.sh
 
