@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "console_controls.h"
-#include "table_output.h"
+#include "wandlink/log_text.h"
 
 namespace wandread {
 namespace {
@@ -18,20 +19,33 @@ wandlink::DownloadLog TwoRows() {
   return log;
 }
 
-TEST(TableOutput, TabsAndCsvCarryTheSameCells) {
+TEST(LogText, EveryFormatCarriesTheSameCells) {
   const struct {
-    TableFormat format;
+    wandlink::LogFormat format;
+    std::vector<std::size_t> rows;  // empty: the whole log
     const char* expected;
   } cases[] = {
-      {TableFormat::Tabs,
+      {wandlink::kTabSeparated,
+       {},
        "序号\t棒号\t日期\t钮号\n1\t120A\t2009-11-30 23:59\t12345678\n2\t120A\ta,\"b\"\t0A030201\n"},
-      {TableFormat::Csv,
+      {wandlink::kCsv,
+       {},
        "序号,棒号,日期,钮号\r\n1,120A,2009-11-30 23:59,12345678\r\n"
        "2,120A,\"a,\"\"b\"\"\",0A030201\r\n"},
+      {wandlink::kCsvFile,
+       {0},
+       "\xEF\xBB\xBF序号,棒号,日期,钮号\r\n1,120A,2009-11-30 23:59,12345678\r\n"},
+      {wandlink::kTabSeparatedCrlf,
+       {1, 7},
+       "序号\t棒号\t日期\t钮号\r\n2\t120A\ta,\"b\"\t0A030201\r\n"},
   };
   for (const auto& c : cases) {
     std::ostringstream out;
-    WriteTable(out, TwoRows(), c.format);
+    if (c.rows.empty()) {
+      wandlink::WriteLog(out, TwoRows(), c.format);
+    } else {
+      wandlink::WriteLogRows(out, TwoRows(), c.rows, c.format);
+    }
     EXPECT_EQ(out.str(), c.expected);
   }
 }
