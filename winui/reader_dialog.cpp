@@ -8,6 +8,7 @@
 #include "about_dialog.h"
 #include "centre_window.h"
 #include "private_messages.h"
+#include "res/icon_position.h"
 #include "res/resource.h"
 #include "res/version_info.h"
 #include "text.h"
@@ -215,14 +216,12 @@ bool ReaderDialog::OnPaint() {
   PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(dialog_, &paint);
   SendMessageW(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  const int iconWidth = GetSystemMetrics(SM_CXICON);
-  const int iconHeight = GetSystemMetrics(SM_CYICON);
+  const res::PixelSize icon{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
   RECT client{};
   GetClientRect(dialog_, &client);
-  // Centred, the odd pixel to the right and below.
-  const int x = (client.right - client.left - iconWidth + 1) / 2;
-  const int y = (client.bottom - client.top - iconHeight + 1) / 2;
-  DrawIcon(dc, x, y, bigIcon_);
+  const res::PixelPoint position =
+      res::MinimizedIconPosition({client.right - client.left, client.bottom - client.top}, icon);
+  DrawIcon(dc, position.x, position.y, bigIcon_);
   EndPaint(dialog_, &paint);
   return true;
 }
