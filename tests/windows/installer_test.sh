@@ -39,6 +39,11 @@ installed=("$WINEPREFIX"/drive_c/Program\ Files*/Korvanta)
 dir=${installed[0]}
 [[ $(cd "$dir" && ls | sort) == $(printf '%s\n' "$expected" Uninstall.exe | sort) ]] ||
   fail "installed: $(ls "$dir" | tr '\n' ' ')"
+# NSIS writes it in the 32-bit view of the registry.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvanta'
+wine reg query "$uninstall_key" /v UninstallString /reg:32 2>/dev/null |
+  grep -qF "\"$(winepath -w "$dir")\\Uninstall.exe\"" ||
+  fail "the uninstaller is not registered with Windows' installed programs"
 for program in "${programs[@]}"; do
   cmp -s "$program" "$dir/$(basename "$program")" || fail "$(basename "$program") differs from the build's"
 done
@@ -73,5 +78,7 @@ wineserver -w
 [[ ! -e $dir ]] || fail "left after uninstalling: $(find "$dir" | tr '\n' ' ')"
 [[ -z $(find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/Korvanta*') ]] ||
   fail "the Start-menu folder is left after uninstalling"
+! wine reg query "$uninstall_key" /reg:32 >/dev/null 2>&1 ||
+  fail "the uninstaller is still registered after uninstalling"
 echo "installed, started and uninstalled: $expected" | tr '\n' ' '
 echo
