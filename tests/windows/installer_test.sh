@@ -29,8 +29,8 @@ zip=$work/packages/Korvanta-$version-$system.zip
 [[ -f $zip ]] || fail "no zip $(basename "$zip")"
 
 expected=$(printf '%s\n' "${programs[@]}" | names)
-[[ $(unzip -Z1 "$zip" | grep -v '/$' | names) == "$expected" ]] ||
-  fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' '), not the programs"
+[[ $(cmake -E tar tf "$zip" | grep -v '/$' | names) == "$expected" ]] ||
+  fail "the zip holds $(cmake -E tar tf "$zip" | tr '\n' ' '), not the programs"
 
 wine "$setup" /S
 wineserver -w
