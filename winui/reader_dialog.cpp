@@ -167,9 +167,10 @@ void ReaderDialog::OnCollect() {
   }
   const HWND collect = Control(res::IDC_COLLECT);
   // A disabled button loses the focus, and with no focus at all the keys no longer reach the
-  // dialog: Escape would not close it during the download.
+  // dialog: Escape would not close it during the download. The records, where the log will
+  // appear, take it (the port list would keep Alt+F4 from the window under Wine).
   if (GetFocus() == collect) {
-    SendMessageW(dialog_, WM_NEXTDLGCTL, 0, FALSE);
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
   }
   EnableWindow(collect, FALSE);
   const auto index = SendMessageW(Control(res::IDC_PORT), CB_GETCURSEL, 0, 0);

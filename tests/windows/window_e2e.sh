@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows window under Wine on a display of its own, driven by real keys: a download to the
-# clock frame, a port that cannot be opened, the About box through the window menu, and Escape
-# during a download, also when Enter presses follow it at once.
+# clock frame, a port that cannot be opened, the About box through the window menu, and Escape or
+# Alt+F4 during a download, also when Enter presses follow Escape at once.
 # Usage: window_e2e.sh KORVANTA_EXE WANDSIM
 # WINEPREFIX is a prepared prefix (fonts for 宋体, wineserver running); its COM4 is relinked
 # here. With KORVANTA_SCREENSHOT set, the window after a download is saved there as a PNG.
@@ -89,15 +89,16 @@ start_korvanta() {
   elapsed_ms=$(($(now_ms) - start))
 }
 
-# escape_and_time_the_end [more keys]: presses Escape (and the keys), then measures how long
+# close_and_time_the_end [KEY...]: presses the keys (Escape by default) and measures how long
 # the program took to end ($elapsed_ms).
-escape_and_time_the_end() {
+close_and_time_the_end() {
   local start
+  (($# > 0)) || set -- Escape
   start=$(now_ms)
-  press "$window" Escape "$@"
+  press "$window" "$@"
   wait_until 10000 ended
   elapsed_ms=$(($(now_ms) - start))
-  echo "$name: the program ended ${elapsed_ms} ms after Escape"
+  echo "$name: the program ended ${elapsed_ms} ms after $*"
 }
 
 name=download
@@ -119,7 +120,7 @@ press "$window" Up Return
 check "the window menu's last entry opens the About box" wait_until 5000 shown '关于 Korvanta'
 press "$shown" Return
 check "确定 closes the About box" wait_until 5000 gone '关于 Korvanta'
-escape_and_time_the_end
+close_and_time_the_end
 check "Escape ends the program" ended
 
 name=port-missing
@@ -130,7 +131,7 @@ check "a port that cannot be opened gets a box captioned Korvanta" wait_until 50
 press "$shown" Return
 check "OK closes the box and the window stays" wait_until 5000 gone Korvanta
 check "the window stays" running
-escape_and_time_the_end
+close_and_time_the_end
 check "Escape after the box ends the program" ended
 
 name=escape-during-download
@@ -138,16 +139,26 @@ start_wand escape --records 3000 --paced
 start_korvanta
 press "$window" Return
 sleep 1.5
-escape_and_time_the_end
+close_and_time_the_end
 check "Escape during a download ends the program within a second" test "$elapsed_ms" -lt 1000
 check "no clock frame after Escape" test "$(clock_frames)" -eq 0
+
+# Alt+F4 is the window menu's Close, as the close box is.
+name=close-during-download
+start_wand close --records 3000 --paced
+start_korvanta
+press "$window" Return
+sleep 1.5
+close_and_time_the_end alt+F4
+check "Alt+F4 during a download ends the program within a second" test "$elapsed_ms" -lt 1000
+check "no clock frame after Alt+F4" test "$(clock_frames)" -eq 0
 
 name=escape-then-enter
 start_wand race --records 3000 --delay 5
 start_korvanta
 press "$window" Return
 sleep 1.5
-escape_and_time_the_end Return Return Return
+close_and_time_the_end Escape Return Return Return
 check "Escape, then Enter at once, ends the program within a second" test "$elapsed_ms" -lt 1000
 check "no clock frame after Escape and Enter" test "$(clock_frames)" -eq 0
 
