@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, builds, checks formatting, runs the fuzzers
-# and the sanitizer builds, then every test of the main build.
+# and the sanitizer builds, every test of the main build, and then the Windows programs' tests
+# under Wine (scripts/windows/test.sh).
 # With --quick, only the main build's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,3 +12,6 @@ if [[ ${1:-} != --quick ]]; then
   scripts/sanitizers.sh
 fi
 ctest --test-dir build --output-on-failure -j2
+if [[ ${1:-} != --quick ]]; then
+  scripts/windows/test.sh
+fi

@@ -4,14 +4,6 @@
 
 namespace wandlink {
 
-int MillisecondsUntil(Deadline deadline) {
-  const auto left = deadline - std::chrono::steady_clock::now();
-  if (left <= std::chrono::steady_clock::duration::zero()) {
-    return 0;
-  }
-  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
-}
-
 int PollUntil(std::span<pollfd> fds, Deadline deadline) {
   for (;;) {
     const int ready = ::poll(fds.data(), fds.size(), MillisecondsUntil(deadline));

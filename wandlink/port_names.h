@@ -1,10 +1,12 @@
-// Port names as the operator sees them ("COM1" to "COM8") and the Linux device behind each.
+// Port names as the operator sees them ("COM1" to "COM8") and the device behind each.
 //
-// A name is looked up first in the ports folder: the folder named by KORVANTA_PORTS, else
-// $XDG_CONFIG_HOME/korvanta/ports, else ~/.config/korvanta/ports. An entry there named after
-// the port (normally a symbolic link such as COM4 -> /dev/ttyUSB0) is the port's device, even
-// when it points nowhere: the open then fails as for any missing port. Without an entry,
+// On Linux a name is looked up first in the ports folder: the folder named by KORVANTA_PORTS,
+// else $XDG_CONFIG_HOME/korvanta/ports, else ~/.config/korvanta/ports. An entry there named
+// after the port (normally a symbolic link such as COM4 -> /dev/ttyUSB0) is the port's device,
+// even when it points nowhere: the open then fails as for any missing port. Without an entry,
 // "COMn" is /dev/ttyS{n-1}, the conventional numbering.
+//
+// On Windows the names are the system's own: "COMn" is the device \\.\COMn.
 #pragma once
 
 #include <filesystem>
@@ -23,11 +25,17 @@ std::string PortName(int number);
 // The number of a name "COM1" to "COM8"; nothing for any other text.
 std::optional<int> ParsePortName(std::string_view name);
 
+// Whether the text names a device directly rather than by port name: a path with a '/' on
+// Linux, a name in the \\.\ namespace (such as \\.\COM12) on Windows.
+bool IsDevicePath(std::string_view text);
+
+// The device to open for a port name (UTF-8). Text that is not a port name is taken as a
+// device path and returned unchanged.
+std::filesystem::path ResolvePortDevice(std::string_view portNameOrDevice);
+
+#if !defined(_WIN32)
 // The folder whose entries map port names to devices (it need not exist).
 std::filesystem::path PortsFolder();
-
-// The device to open for a port name. Text that is not a port name is taken as a device path
-// and returned unchanged.
-std::filesystem::path ResolvePortDevice(std::string_view portNameOrDevice);
+#endif
 
 }  // namespace wandlink

@@ -1,82 +1,9 @@
-// The serial line to the wand, on a POSIX terminal device.
-//
-// Principles of operation:
-// - Open takes the port for this program alone: the descriptor is locked with flock() before
-//   any setting changes and the terminal is put in exclusive mode, so a second program (or a
-//   second download) gets the port-open failure instead of sharing the line.
-// - Configure sets the wand's line once: 9600 baud both ways, 8 data bits, no parity, stop bits
-//   as they were. The line is raw: no echo, no line editing, no translation of any byte, no
-//   software or hardware flow control (an XON, XOFF or 0xFF byte in a record is data), modem
-//   lines ignored. Reads never block in the driver (VMIN = VTIME = 0); every wait is a poll()
-//   against a deadline, so an idle wait costs no CPU.
-// - Close (or destruction) gives the terminal its original settings back and releases it.
-// - A StopSignal passed at open wakes any wait at once; after a stop every transfer returns
-//   without waiting.
-//
-// The kernel's own receive and transmit buffers stand in for fixed queue sizes, and the
-// 2-second receive deadline bounds every exchange, so no inter-byte read interval is set.
+// The serial line to the wand: one class, SerialLink, with the same interface on each system
+// (Open, Configure and the WandPort calls), built on the system's own serial API.
 #pragma once
 
-#include <termios.h>
-
-#include <chrono>
-#include <filesystem>
-#include <memory>
-#include <string_view>
-
-#include "poll_wait.h"
-#include "stop_signal.h"
-#include "unique_fd.h"
-#include "wand_port.h"
-
-namespace wandlink {
-
-class SerialLink final : public WandPort {
- public:
-  static constexpr std::chrono::milliseconds kSendDeadline{1000};
-  static constexpr std::chrono::milliseconds kReceiveDeadline{2000};
-
-  // Opens the device behind a port name ("COM4", see port_names.h) or a device path. A device
-  // that is missing, held by another program, not permitted or not a terminal gives null, with
-  // the reason on stderr; nothing is left open.
-  static std::unique_ptr<SerialLink> Open(std::string_view portNameOrDevice,
-                                          std::shared_ptr<const StopSignal> stop = nullptr);
-
-  ~SerialLink() override;
-  SerialLink(const SerialLink&) = delete;
-  SerialLink& operator=(const SerialLink&) = delete;
-
-  // Applies the wand's line settings and purges both directions. A setting the device refuses
-  // is reported on stderr; the exchanges that follow then fail on their own.
-  void Configure();
-
-  // Purges input and output, then writes the bytes, waiting at most kSendDeadline in all for
-  // the line to take them.
-  void SendFrame(std::span<const std::uint8_t> bytes) override;
-
-  // Reads until all 9 bytes are in, kReceiveDeadline has passed since the call, the line hangs
-  // up or a stop is requested; returns the count read.
-  std::size_t ReceiveFrame(WandRecord& reply) override;
-
-  // TIOCINQ: bytes received and not yet read (0 if the device cannot tell).
-  std::size_t InputQueueCount() override;
-
-  void Close() override;
-
-  const std::filesystem::path& Device() const { return device_; }
-
- private:
-  enum class Wait { Ready, TimedOut, Stopped, Dead };
-
-  SerialLink(UniqueFd fd, std::filesystem::path device, const termios& original,
-             std::shared_ptr<const StopSignal> stop);
-
-  Wait WaitFor(short events, Deadline deadline) const;
-
-  UniqueFd fd_;
-  std::filesystem::path device_;
-  termios original_;
-  std::shared_ptr<const StopSignal> stop_;
-};
-
-}  // namespace wandlink
+#if defined(_WIN32)
+#include "serial_link_win32.h"
+#else
+#include "serial_link_posix.h"
+#endif

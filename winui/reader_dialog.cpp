@@ -11,10 +11,10 @@
 #include "res/icon_position.h"
 #include "res/resource.h"
 #include "res/version_info.h"
-#include "text.h"
 #include "wandlink/messages.h"
 #include "wandlink/port_names.h"
 #include "wandlink/serial_link.h"
+#include "wandlink/win32_text.h"
 
 namespace winui {
 namespace {
@@ -103,7 +103,7 @@ BOOL ReaderDialog::OnInitDialog() {
   const HWND ports = Control(res::IDC_PORT);
   for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
     SendMessageW(ports, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Widen(wandlink::PortName(number)).c_str()));
+                 reinterpret_cast<LPARAM>(wandlink::Widen(wandlink::PortName(number)).c_str()));
   }
   SendMessageW(ports, CB_SETCURSEL, kDefaultPortIndex, 0);
 
@@ -178,7 +178,7 @@ void ReaderDialog::OnCollect() {
   auto stop = std::make_shared<wandlink::StopSignal>();
   auto link = wandlink::SerialLink::Open(portName, stop);
   if (!link) {
-    Present(Widen(wandlink::kPortOpenFailedMessage));
+    Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
     return;
   }
@@ -248,7 +248,7 @@ void ReaderDialog::Present(const std::wstring& text) {
     return;
   }
   ++messageBoxesOpen_;
-  MessageBoxW(dialog_, text.c_str(), Widen(res::kInternalName).c_str(), MB_OK);
+  MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(), MB_OK);
   --messageBoxesOpen_;
   if (messageBoxesOpen_ == 0 && std::exchange(closeAfterMessage_, false)) {
     PostMessageW(dialog_, WM_CLOSE, 0, 0);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "text.h"
+#include "wandlink/win32_text.h"
 
 namespace winui {
 namespace {
@@ -13,7 +13,8 @@ constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
 
 void RecordsList::AddColumns() const {
   for (int column = 0; column < wandlink::kColumnCount; ++column) {
-    std::wstring heading = Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
+    std::wstring heading =
+        wandlink::Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
     LVCOLUMNW format{};
     format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     format.fmt = LVCFMT_LEFT;
@@ -39,8 +40,9 @@ void RecordsList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
     return;
   }
   const std::wstring text =
-      item.iItem < 0 ? std::wstring()
-                     : Widen(log_.CellText(static_cast<std::size_t>(item.iItem), item.iSubItem));
+      item.iItem < 0
+          ? std::wstring()
+          : wandlink::Widen(log_.CellText(static_cast<std::size_t>(item.iItem), item.iSubItem));
   lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
 }
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "text.h"
+#include "wandlink/win32_text.h"
 
 namespace winui {
 
@@ -15,7 +15,7 @@ void WindowControls::HideProgress() {
 }
 
 void WindowControls::SetCountText(const std::string& text) {
-  SetWindowTextW(controls_.count, Widen(text).c_str());
+  SetWindowTextW(controls_.count, wandlink::Widen(text).c_str());
 }
 
 void WindowControls::ShowCount() {
@@ -35,7 +35,7 @@ void WindowControls::ShowRecords(wandlink::DownloadLog log) {
 }
 
 void WindowControls::ShowMessage(const std::string& text) {
-  controls_.presentMessage(Widen(text));
+  controls_.presentMessage(wandlink::Widen(text));
 }
 
 }  // namespace winui

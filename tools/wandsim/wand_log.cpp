@@ -78,10 +78,10 @@ std::vector<wandlink::WandRecord> GeneratePatrolLog(std::size_t count, std::uint
   for (auto& button : route) {
     button = static_cast<std::uint32_t>(random());
   }
-  const auto meanGap =
-      count == 0 ? kUsualGap
-                 : std::clamp(kLongestSpan / static_cast<long>(count), minutes{1}, kUsualGap);
-  std::uniform_int_distribution<long> gap(1, 2 * meanGap.count() - 1);
+  const auto meanGap = count == 0 ? kUsualGap
+                                  : std::clamp(kLongestSpan / static_cast<minutes::rep>(count),
+                                               minutes{1}, kUsualGap);
+  std::uniform_int_distribution<minutes::rep> gap(1, 2 * meanGap.count() - 1);
   std::bernoulli_distribution skipsButton(0.1);
 
   std::vector<Minutes> times(count);
