@@ -24,6 +24,8 @@ inline constexpr std::uint32_t DS_SETFONT = 0x00000040;
 inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x00000001;
 inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x00000003;
 inline constexpr std::uint32_t LVS_REPORT = 0x00000001;
+// The list asks its owner for each visible cell instead of storing rows: a full wand at once.
+inline constexpr std::uint32_t LVS_OWNERDATA = 0x00001000;
 inline constexpr std::uint32_t SS_LEFT = 0x00000000;
 inline constexpr std::uint32_t SS_ICON = 0x00000003;
 inline constexpr std::uint32_t SS_NOPREFIX = 0x00000080;

@@ -28,7 +28,8 @@ inline constexpr std::array<ControlTemplate, 6> kMainDialogControls = {{
      ControlKind::ListView,
      "List1",
      {103, 7, 203, 155},
-     style::WS_VISIBLE | style::WS_TABSTOP | style::WS_BORDER | style::LVS_REPORT,
+     style::WS_VISIBLE | style::WS_TABSTOP | style::WS_BORDER | style::LVS_REPORT |
+         style::LVS_OWNERDATA,
      "Records"},
     {IDC_PROGRESS,
      "IDC_PROGRESS",

@@ -22,7 +22,11 @@ inline constexpr int IDC_PROGRESS = 1003;
 inline constexpr int IDC_THREAD_STATE = 1004;
 inline constexpr int IDC_COUNT = 1005;
 
+// windows.h has IDOK as a macro of the same value.
+#pragma push_macro("IDOK")
+#undef IDOK
 inline constexpr int IDOK = 1;
+#pragma pop_macro("IDOK")
 inline constexpr int IDC_STATIC = -1;
 
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;

@@ -1,14 +1,17 @@
-// Where the icon goes in a minimized window's client area: centred, with the odd pixel to the
-// right and below, (size - icon + 1) / 2 rounded toward zero.
+// The minimized window's icon position (res/icon_position.h) in Qt's types.
 #pragma once
 
 #include <QPoint>
 #include <QSize>
 
+#include "res/icon_position.h"
+
 namespace ui {
 
 constexpr QPoint MinimizedIconPosition(QSize client, QSize icon) {
-  return {(client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2};
+  const res::PixelPoint position =
+      res::MinimizedIconPosition({client.width(), client.height()}, {icon.width(), icon.height()});
+  return {position.x, position.y};
 }
 
 }  // namespace ui

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The Windows window under Wine on a display of its own, driven by real keys: a download to the
+# clock frame, a port that cannot be opened, the About box through the window menu, and Escape or
+# Alt+F4 during a download, also when Enter presses follow Escape at once.
+# Usage: window_e2e.sh KORVANTA_EXE WANDSIM
+# WINEPREFIX is a prepared prefix (fonts for 宋体, wineserver running); its COM4 is relinked
+# here. With KORVANTA_SCREENSHOT set, the window after a download is saved there as a PNG.
+set -uo pipefail
+exe=$1
+WANDSIM=$2
+source "$(dirname "$0")/../e2e_lib.sh"
+com4=$WINEPREFIX/dosdevices/com4
+export WINEDEBUG=${WINEDEBUG:--all}
+
+programs=()
+xvfb=""
+# restart_wineserver: ends every program of the prefix, its desktop among them, and starts the
+# persistent wineserver again. The desktop draws on the display there was when it started.
+restart_wineserver() {
+  wineserver -k 2>/dev/null
+  wineserver -w
+  wineserver -p >/dev/null 2>&1
+}
+end_programs() {
+  for pid in "${programs[@]}"; do kill "$pid" 2>/dev/null; done
+  restart_wineserver
+  [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
+  cleanup
+}
+trap end_programs EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+  [[ -s $scratch/display ]] && break
+  sleep 0.05
+done
+export DISPLAY=:$(cat "$scratch/display")
+restart_wineserver
+# Without a window manager, Wine draws the windows' frames itself only for unmanaged windows.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+# now_ms: the time in milliseconds.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# wait_until MS COMMAND...: true as soon as the command succeeds, false once MS have passed.
+wait_until() {
+  local deadline=$(($(now_ms) + $1))
+  shift
+  until "$@"; do
+    (($(now_ms) > deadline)) && return 1
+    sleep 0.05
+  done
+}
+
+# focused NAME: the window titled NAME has the keyboard.
+focused() {
+  local focus
+  focus=$(xdotool getwindowfocus 2>/dev/null)
+  [[ -n $focus && $(xdotool getwindowname "$focus" 2>/dev/null) == "$1" ]]
+}
+gone() { [[ -z $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) ]]; }
+# press NAME KEY...: once the window titled NAME has the keyboard, the keys, typed as on a
+# keyboard (XTEST). Keys sent to a window with XSendEvent are now and then lost by Wine.
+press() {
+  wait_until 5000 focused "$1" || return 1
+  shift
+  xdotool key --delay 0 "$@" 2>/dev/null
+}
+running() { kill -0 "$korvanta" 2>/dev/null; }
+ended() { ! running; }
+clock_frames() { grep -c 'clock set' "$scratch/$sim.sim"; }
+clock_frame_sent() { (($(clock_frames) > 0)); }
+
+# start_wand NAME [wandsim options]: a simulated wand on COM4; its messages go to $scratch/NAME.sim.
+start_wand() {
+  sim=$1
+  shift
+  "$WANDSIM" --link "$com4" "$@" >/dev/null 2>"$scratch/$sim.sim" &
+  sims+=($!)
+  wait_until 5000 test -L "$com4"
+}
+
+# start_korvanta: the program, up to its window having the keyboard; the time it took is
+# $elapsed_ms.
+start_korvanta() {
+  local start
+  # One window at a time: a program a failed case left behind goes.
+  [[ -n ${korvanta:-} ]] && kill "$korvanta" 2>/dev/null
+  start=$(now_ms)
+  wine "$exe" >>"$scratch/korvanta.out" 2>>"$scratch/korvanta.err" &
+  korvanta=$!
+  programs+=("$korvanta")
+  wait_until 20000 focused '测试Demo' || return 1
+  elapsed_ms=$(($(now_ms) - start))
+}
+
+# close_and_time_the_end [KEY...]: presses the keys (Escape by default) and measures how long
+# the program took to end ($elapsed_ms).
+close_and_time_the_end() {
+  local start
+  (($# > 0)) || set -- Escape
+  start=$(now_ms)
+  press 测试Demo "$@"
+  wait_until 10000 ended
+  elapsed_ms=$(($(now_ms) - start))
+  echo "$name: the program ended ${elapsed_ms} ms after $*"
+}
+
+name=download
+start_wand download --records 300
+check "the window opens, titled 测试Demo" start_korvanta
+press 测试Demo Return
+check "Enter downloads to the clock frame" wait_until 15000 clock_frame_sent
+sleep 1
+check "the program stays up after the download" running
+if [[ -n ${KORVANTA_SCREENSHOT:-} ]]; then
+  import -window root "$KORVANTA_SCREENSHOT"
+fi
+
+name=about
+# Up from the menu's first entry wraps round to its last (its mnemonic A is Wine's About's too).
+press 测试Demo alt+space
+sleep 0.5
+press 测试Demo Up Return
+check "the window menu's last entry opens the About box" press '关于 Korvanta' Return
+check "确定 closes the About box" wait_until 5000 gone '关于 Korvanta'
+close_and_time_the_end
+check "Escape ends the program" ended
+
+name=port-missing
+ln -sfn "$scratch/no-such-device" "$com4"
+start_korvanta
+press 测试Demo Return
+check "a port that cannot be opened gets a box captioned Korvanta" press Korvanta Return
+check "OK closes the box" wait_until 5000 gone Korvanta
+check "the window stays" running
+close_and_time_the_end
+check "Escape after the box ends the program" ended
+
+name=escape-during-download
+start_wand escape --records 3000 --paced
+start_korvanta
+press 测试Demo Return
+sleep 1.5
+close_and_time_the_end
+check "Escape during a download ends the program within a second" test "$elapsed_ms" -lt 1000
+check "no clock frame after Escape" test "$(clock_frames)" -eq 0
+
+# Alt+F4 is the window menu's Close, as the close box is.
+name=close-during-download
+start_wand close --records 3000 --paced
+start_korvanta
+press 测试Demo Return
+sleep 1.5
+close_and_time_the_end alt+F4
+check "Alt+F4 during a download ends the program within a second" test "$elapsed_ms" -lt 1000
+check "no clock frame after Alt+F4" test "$(clock_frames)" -eq 0
+
+name=escape-then-enter
+start_wand race --records 3000 --delay 5
+start_korvanta
+press 测试Demo Return
+sleep 1.5
+close_and_time_the_end Escape Return Return Return
+check "Escape, then Enter at once, ends the program within a second" test "$elapsed_ms" -lt 1000
+check "no clock frame after Escape and Enter" test "$(clock_frames)" -eq 0
+
+summary

@@ -1,0 +1,15 @@
+// The main dialog's own window messages, in one place so that none collides with another.
+#pragma once
+
+#include <windows.h>
+
+namespace winui {
+
+// Sent by a download's thread: lParam points to a std::function<void()> to run at once.
+inline constexpr UINT kRunWorkMessage = WM_APP + 1;
+// Posted by a download's thread: start the timer wParam, due in lParam milliseconds.
+inline constexpr UINT kScheduleWorkMessage = WM_APP + 2;
+// Posted by a download's thread as its last step; only wakes the window's message loop.
+inline constexpr UINT kWorkerFinishedMessage = WM_APP + 3;
+
+}  // namespace winui

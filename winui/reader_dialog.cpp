@@ -1,0 +1,277 @@
+#include "reader_dialog.h"
+
+#include <commctrl.h>
+
+#include <iostream>
+#include <utility>
+
+#include "about_dialog.h"
+#include "centre_window.h"
+#include "private_messages.h"
+#include "res/icon_position.h"
+#include "res/resource.h"
+#include "res/version_info.h"
+#include "wandlink/messages.h"
+#include "wandlink/port_names.h"
+#include "wandlink/serial_link.h"
+#include "wandlink/win32_text.h"
+
+namespace winui {
+namespace {
+
+constexpr int kProgressMaximum = 99;
+constexpr int kDefaultPortIndex = 3;
+
+}  // namespace
+
+void ReaderDialog::DoModal() {
+  if (DialogBoxParamW(instance_, MAKEINTRESOURCEW(res::IDD_MAIN), nullptr, DialogProc,
+                      reinterpret_cast<LPARAM>(this)) == -1) {
+    std::cerr << "Korvanta: the window could not be created (error " << GetLastError() << ")\n";
+  }
+}
+
+INT_PTR CALLBACK ReaderDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ReaderDialog*>(lParam);
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    self->dialog_ = dialog;
+    return self->OnInitDialog();
+  }
+  // Messages that come before WM_INITDIALOG get the default processing.
+  auto* self = reinterpret_cast<ReaderDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  return self == nullptr ? FALSE : self->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (windowThread_.HandleMessage(message, wParam, lParam)) {
+    return TRUE;
+  }
+  switch (message) {
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_CLOSE:
+      OnClose();
+      return TRUE;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wParam);
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.idFrom != res::IDC_RECORDS || header.code != LVN_GETDISPINFOW) {
+        return FALSE;
+      }
+      records_->OnGetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      return TRUE;
+    }
+    case kWorkerFinishedMessage:
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL ReaderDialog::OnInitDialog() {
+  windowThread_.Attach(dialog_);
+  records_.emplace(Control(res::IDC_RECORDS));
+  windowControls_ = std::make_unique<WindowControls>(
+      WindowControlSet{.progress = Control(res::IDC_PROGRESS),
+                       .count = Control(res::IDC_COUNT),
+                       .collect = Control(res::IDC_COLLECT),
+                       .records = &*records_,
+                       .presentMessage = [this](const std::wstring& text) { Present(text); }});
+  downloadControls_ =
+      std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
+
+  AddAboutToSystemMenu();
+  SetIcons();
+  records_->AddColumns();
+
+  const HWND progress = Control(res::IDC_PROGRESS);
+  SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
+  ShowWindow(progress, SW_HIDE);
+
+  SendMessageW(Control(res::IDC_RECORDS), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+
+  const HWND ports = Control(res::IDC_PORT);
+  for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
+    SendMessageW(ports, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(wandlink::Widen(wandlink::PortName(number)).c_str()));
+  }
+  SendMessageW(ports, CB_SETCURSEL, kDefaultPortIndex, 0);
+
+  ShowWindow(Control(res::IDC_COUNT), SW_HIDE);
+  // The template asks for no place: the window centres itself, as it always has.
+  CentreWindow(dialog_);
+  return TRUE;
+}
+
+void ReaderDialog::AddAboutToSystemMenu() const {
+  const HMENU menu = GetSystemMenu(dialog_, FALSE);
+  if (menu == nullptr) {
+    return;
+  }
+  // With no buffer, LoadStringW points into the resource itself (not zero-terminated).
+  const wchar_t* text = nullptr;
+  const int length = LoadStringW(instance_, res::IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0) {
+    return;
+  }
+  const std::wstring about(text, static_cast<std::size_t>(length));
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, res::IDM_ABOUTBOX, about.c_str());
+}
+
+void ReaderDialog::SetIcons() {
+  const auto load = [this](int width, int height) {
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
+                                         IMAGE_ICON, width, height, LR_SHARED));
+  };
+  bigIcon_ = load(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+  const HICON smallIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+bool ReaderDialog::OnCommand(int id, int notification) {
+  switch (id) {
+    case res::IDC_COLLECT:
+      if (notification == BN_CLICKED) {
+        OnCollect();
+      }
+      return true;
+    case res::IDC_THREAD_STATE:
+      if (notification == BN_CLICKED) {
+        OnThreadState();
+      }
+      return true;
+    case IDCANCEL:
+      OnClose();
+      return true;
+    default:
+      // IDOK among them: Enter while 采集数据 is disabled.
+      return false;
+  }
+}
+
+void ReaderDialog::OnCollect() {
+  if (!session_.MayCollect()) {
+    return;
+  }
+  const HWND collect = Control(res::IDC_COLLECT);
+  // A disabled button loses the focus, and with no focus at all the keys no longer reach the
+  // dialog: Escape would not close it during the download. The records, where the log will
+  // appear, take it (the port list would keep Alt+F4 from the window under Wine).
+  if (GetFocus() == collect) {
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
+  }
+  EnableWindow(collect, FALSE);
+  const auto index = SendMessageW(Control(res::IDC_PORT), CB_GETCURSEL, 0, 0);
+  const std::string portName = wandlink::PortName(static_cast<int>(index) + 1);
+  auto stop = std::make_shared<wandlink::StopSignal>();
+  auto link = wandlink::SerialLink::Open(portName, stop);
+  if (!link) {
+    Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
+    EnableWindow(collect, TRUE);
+    return;
+  }
+  // The last download has closed the port but may still be giving the controls back.
+  if (!session_.FinishPrevious()) {
+    return;
+  }
+
+  const HWND progress = Control(res::IDC_PROGRESS);
+  SendMessageW(progress, PBM_SETPOS, 0, 0);
+  records_->Clear();
+  link->Configure();
+  wandlink::DownloadContext context{
+      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
+  ShowWindow(progress, SW_SHOW);
+  session_.Start(std::move(context),
+                 [dialog = dialog_] { PostMessageW(dialog, kWorkerFinishedMessage, 0, 0); });
+}
+
+void ReaderDialog::OnThreadState() {
+  Present(session_.Worker() != nullptr ? L"线程没有关闭" : L"线程关闭");
+}
+
+bool ReaderDialog::OnSysCommand(WPARAM id) {
+  if ((id & 0xFFF0) != res::IDM_ABOUTBOX) {
+    return false;
+  }
+  AboutDialog(instance_).DoModal(dialog_);
+  return true;
+}
+
+bool ReaderDialog::OnPaint() {
+  if (!IsIconic(dialog_)) {
+    return false;
+  }
+  PAINTSTRUCT paint{};
+  const HDC dc = BeginPaint(dialog_, &paint);
+  SendMessageW(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const res::PixelSize icon{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+  RECT client{};
+  GetClientRect(dialog_, &client);
+  const res::PixelPoint position =
+      res::MinimizedIconPosition({client.right - client.left, client.bottom - client.top}, icon);
+  DrawIcon(dc, position.x, position.y, bigIcon_);
+  EndPaint(dialog_, &paint);
+  return true;
+}
+
+void ReaderDialog::OnClose() {
+  if (messageBoxesOpen_ > 0) {
+    closeAfterMessage_ = true;
+    return;
+  }
+  session_.Close();
+  EndDialog(dialog_, IDCANCEL);
+}
+
+// Whatever ends the window (a WM_QUIT that ends the dialog's loop among them), its download
+// ends first, while the window can still carry out the download's last steps.
+void ReaderDialog::OnDestroy() {
+  session_.Close();
+  windowThread_.Detach();
+}
+
+void ReaderDialog::Present(const std::wstring& text) {
+  if (session_.Closing()) {
+    return;
+  }
+  ++messageBoxesOpen_;
+  MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(), MB_OK);
+  --messageBoxesOpen_;
+  if (messageBoxesOpen_ == 0 && std::exchange(closeAfterMessage_, false)) {
+    PostMessageW(dialog_, WM_CLOSE, 0, 0);
+  }
+}
+
+void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
+  std::optional<WPARAM> quit;
+  while (!done()) {
+    MSG message{};
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The program is asked to end, but the worker has not: wait for it, then pass the
+      // request on to the loop below.
+      quit = message.wParam;
+    } else if (got > 0 && !IsDialogMessageW(dialog_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  if (quit) {
+    PostQuitMessage(static_cast<int>(*quit));
+  }
+}
+
+}  // namespace winui

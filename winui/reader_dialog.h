@@ -1,0 +1,75 @@
+// The program's one window (IDD_MAIN): the port list, the collect button, the progress bar,
+// the count label and the records list.
+//
+// A press of 采集数据 (or Enter while it is enabled) opens the chosen port and runs the download
+// on a worker thread, which drives the controls through the window's thread. Escape and the
+// close box cancel a running download and keep the window's messages flowing until its worker
+// has ended, so the port is closed and nothing is left behind; only then does the window end.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "records_list.h"
+#include "wandlink/coalesced_controls.h"
+#include "wandlink/download_session.h"
+#include "win32_window_thread.h"
+#include "window_controls.h"
+
+namespace winui {
+
+class ReaderDialog {
+ public:
+  explicit ReaderDialog(HINSTANCE instance) : instance_(instance) {}
+  ReaderDialog(const ReaderDialog&) = delete;
+  ReaderDialog& operator=(const ReaderDialog&) = delete;
+
+  // Shows the window modally and returns once it has closed.
+  void DoModal();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  BOOL OnInitDialog();
+  void AddAboutToSystemMenu() const;
+  void SetIcons();
+  void OnCollect();
+  void OnThreadState();
+  // False for the default processing.
+  bool OnCommand(int id, int notification);
+  bool OnSysCommand(WPARAM id);
+  // Draws the icon, centred, while the window is minimized; false otherwise.
+  bool OnPaint();
+  HICON OnQueryDragIcon() const { return bigIcon_; }
+  void OnClose();
+  void OnDestroy();
+
+  HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+  void Present(const std::wstring& text);
+  // Runs the window's messages until the condition holds; a worker's end wakes it.
+  void RunEventsUntil(const std::function<bool()>& done);
+
+  HINSTANCE instance_;
+  HWND dialog_ = nullptr;
+  // Shared (LR_SHARED): the system owns it.
+  HICON bigIcon_ = nullptr;
+  // A close asked for while a message box is up waits until the box is acknowledged: the box's
+  // own message loop, and the download waiting on it, must end first.
+  int messageBoxesOpen_ = 0;
+  bool closeAfterMessage_ = false;
+
+  std::optional<RecordsList> records_;
+  std::unique_ptr<WindowControls> windowControls_;
+  Win32WindowThread windowThread_;
+  std::unique_ptr<wandlink::CoalescedControls> downloadControls_;
+  // Last, so that it is closed before the controls its download drives are gone.
+  wandlink::DownloadSession session_{
+      [this](const std::function<bool()>& done) { RunEventsUntil(done); }};
+};
+
+}  // namespace winui

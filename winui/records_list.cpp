@@ -1,0 +1,49 @@
+#include "records_list.h"
+
+#include <string>
+
+#include "wandlink/win32_text.h"
+
+namespace winui {
+namespace {
+
+constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
+
+}  // namespace
+
+void RecordsList::AddColumns() const {
+  for (int column = 0; column < wandlink::kColumnCount; ++column) {
+    std::wstring heading =
+        wandlink::Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
+    LVCOLUMNW format{};
+    format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    format.fmt = LVCFMT_LEFT;
+    format.cx = kColumnWidths[column];
+    format.pszText = heading.data();
+    format.iSubItem = column;
+    SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&format));
+  }
+}
+
+void RecordsList::SetLog(wandlink::DownloadLog log) {
+  log_ = std::move(log);
+  // Without LVSICF_NOINVALIDATEALL every row is drawn anew, as the texts have all changed.
+  SendMessageW(list_, LVM_SETITEMCOUNT, log_.RowCount(), 0);
+}
+
+// Copied into the list's own buffer: a pointer to text of ours would have to stay valid
+// until two more of these notifications have come.
+void RecordsList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
+    return;
+  }
+  const std::wstring text =
+      item.iItem < 0
+          ? std::wstring()
+          : wandlink::Widen(log_.CellText(static_cast<std::size_t>(item.iItem), item.iSubItem));
+  lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+}
+
+}  // namespace winui

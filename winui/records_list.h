@@ -1,0 +1,33 @@
+// The records list: a virtual list view (LVS_OWNERDATA) over the log of the last complete
+// download. The list stores no rows; it asks for the text of each cell it draws, so a full
+// wand's 60001 rows are shown at once and only the visible ones cost anything.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include "wandlink/download_log.h"
+
+namespace winui {
+
+class RecordsList {
+ public:
+  // The dialog's list view, whose template has LVS_REPORT and LVS_OWNERDATA.
+  explicit RecordsList(HWND list) : list_(list) {}
+
+  // The four columns: sequence, wand number, date and button number.
+  void AddColumns() const;
+
+  void SetLog(wandlink::DownloadLog log);
+  void Clear() { SetLog({}); }
+
+  // LVN_GETDISPINFOW: copies the cell's text into the list's buffer.
+  void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
+
+ private:
+  HWND list_;
+  wandlink::DownloadLog log_;
+};
+
+}  // namespace winui
