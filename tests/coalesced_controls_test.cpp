@@ -17,16 +17,21 @@ using testing_support::EventLog;
 using testing_support::RecordingControls;
 
 // A window's thread: runs each piece of work once it is due, in the order it was handed over.
+// Work still queued when the window closes is dropped, as a real window's is.
 class QueuedWindowThread final : public WindowThread {
  public:
   QueuedWindowThread() : thread_([this] { Loop(); }) {}
-  ~QueuedWindowThread() override {
+  ~QueuedWindowThread() override { Close(); }
+
+  void Close() {
     {
       std::lock_guard lock(mutex_);
       stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
   }
 
   void Run(const std::function<void()>& work) override {
@@ -57,7 +62,7 @@ class QueuedWindowThread final : public WindowThread {
 
   void Loop() {
     std::unique_lock lock(mutex_);
-    while (!stopping_ || !queue_.empty()) {
+    while (!stopping_) {
       if (queue_.empty()) {
         changed_.wait(lock);
         continue;
@@ -101,6 +106,7 @@ TEST(CoalescedControls, ShowTheLatestUpdatesAndEndOnTheLastOnes) {
   }
   controls.SetProgress(99);
   controls.EnableCollect();
+  window.Close();
 
   const auto recorded = events.Events();
   ASSERT_GE(recorded.size(), 5u);
