@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "clipboard.h"
 #include "export_dialog.h"
