@@ -7,6 +7,7 @@
 
 #include "about_dialog.h"
 #include "centre_window.h"
+#include "load_string.h"
 #include "private_messages.h"
 #include "res/icon_position.h"
 #include "res/resource.h"
@@ -59,14 +60,15 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return OnPaint();
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-      if (header.idFrom != res::IDC_RECORDS || header.code != LVN_GETDISPINFOW) {
+    case WM_NOTIFY:
+      return OnRecordsNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+      // Elsewhere the window has no menu of its own.
+      if (reinterpret_cast<HWND>(wParam) != records_->Window()) {
         return FALSE;
       }
-      records_->OnGetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      recordsMenu_->ShowMenu(lParam);
       return TRUE;
-    }
     case kWorkerFinishedMessage:
       return TRUE;
     case WM_DESTROY:
@@ -74,6 +76,22 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return FALSE;
     default:
       return FALSE;
+  }
+}
+
+bool ReaderDialog::OnRecordsNotify(NMHDR& header) {
+  if (header.idFrom != res::IDC_RECORDS) {
+    return false;
+  }
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      records_->OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+      return true;
+    case LVN_KEYDOWN:
+      recordsMenu_->OnKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -88,6 +106,10 @@ BOOL ReaderDialog::OnInitDialog() {
                        .presentMessage = [this](const std::wstring& text) { Present(text); }});
   downloadControls_ =
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
+  recordsMenu_.emplace(
+      instance_, dialog_, *records_,
+      [this] { return session_.Worker() != nullptr && !session_.Worker()->Finished(); },
+      [this](const std::wstring& text) { Present(text); });
 
   AddAboutToSystemMenu();
   SetIcons();
@@ -118,13 +140,10 @@ void ReaderDialog::AddAboutToSystemMenu() const {
   if (menu == nullptr) {
     return;
   }
-  // With no buffer, LoadStringW points into the resource itself (not zero-terminated).
-  const wchar_t* text = nullptr;
-  const int length = LoadStringW(instance_, res::IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
-  if (length <= 0) {
+  const std::wstring about = LoadResourceString(instance_, res::IDS_ABOUTBOX);
+  if (about.empty()) {
     return;
   }
-  const std::wstring about(text, static_cast<std::size_t>(length));
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, res::IDM_ABOUTBOX, about.c_str());
 }

@@ -1,5 +1,5 @@
 // The program's one window (IDD_MAIN): the port list, the collect button, the progress bar,
-// the count label and the records list.
+// the count label and the records list, with its menu and keys (RecordsMenu).
 //
 // A press of 采集数据 (or Enter while it is enabled) opens the chosen port and runs the download
 // on a worker thread, which drives the controls through the window's thread. Escape and the
@@ -15,6 +15,7 @@
 #include <string>
 
 #include "records_list.h"
+#include "records_menu.h"
 #include "wandlink/coalesced_controls.h"
 #include "wandlink/download_session.h"
 #include "win32_window_thread.h"
@@ -36,6 +37,8 @@ class ReaderDialog {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   BOOL OnInitDialog();
+  // The records list's notifications; false for the default processing.
+  bool OnRecordsNotify(NMHDR& header);
   void AddAboutToSystemMenu() const;
   void SetIcons();
   void OnCollect();
@@ -64,6 +67,7 @@ class ReaderDialog {
   bool closeAfterMessage_ = false;
 
   std::optional<RecordsList> records_;
+  std::optional<RecordsMenu> recordsMenu_;
   std::unique_ptr<WindowControls> windowControls_;
   Win32WindowThread windowThread_;
   std::unique_ptr<wandlink::CoalescedControls> downloadControls_;

@@ -1,5 +1,6 @@
 #include "records_list.h"
 
+#include <algorithm>
 #include <string>
 
 #include "wandlink/win32_text.h"
@@ -8,6 +9,8 @@ namespace winui {
 namespace {
 
 constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
+// LVM_GETNEXTITEM and LVM_SETITEMSTATE: from the first row; every row.
+constexpr WPARAM kAllRows = static_cast<WPARAM>(-1);
 
 }  // namespace
 
@@ -44,6 +47,40 @@ void RecordsList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
           ? std::wstring()
           : wandlink::Widen(log_.CellText(static_cast<std::size_t>(item.iItem), item.iSubItem));
   lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+}
+
+std::vector<std::size_t> RecordsList::SelectedRows() const {
+  std::vector<std::size_t> rows;
+  rows.reserve(static_cast<std::size_t>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0)));
+  for (LRESULT row = SendMessageW(list_, LVM_GETNEXTITEM, kAllRows, LVNI_SELECTED); row >= 0;
+       row = SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
+    rows.push_back(static_cast<std::size_t>(row));
+  }
+  return rows;
+}
+
+void RecordsList::SelectAll() const {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  SendMessageW(list_, LVM_SETITEMSTATE, kAllRows, reinterpret_cast<LPARAM>(&item));
+}
+
+POINT RecordsList::KeyboardMenuPoint() const {
+  POINT point{0, 0};
+  const LRESULT focused = SendMessageW(list_, LVM_GETNEXTITEM, kAllRows, LVNI_FOCUSED);
+  RECT client{};
+  GetClientRect(list_, &client);
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  if (focused >= 0 &&
+      SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                   reinterpret_cast<LPARAM>(&row)) != 0 &&
+      row.bottom > client.top && row.bottom <= client.bottom) {
+    point = {std::max(row.left, client.left), row.bottom};
+  }
+  ClientToScreen(list_, &point);
+  return point;
 }
 
 }  // namespace winui

@@ -7,6 +7,9 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "wandlink/download_log.h"
 
 namespace winui {
@@ -19,8 +22,18 @@ class RecordsList {
   // The four columns: sequence, wand number, date and button number.
   void AddColumns() const;
 
+  HWND Window() const { return list_; }
+
   void SetLog(wandlink::DownloadLog log);
   void Clear() { SetLog({}); }
+  const wandlink::DownloadLog& Log() const { return log_; }
+
+  // The selected rows, in ascending order.
+  std::vector<std::size_t> SelectedRows() const;
+  void SelectAll() const;
+  // Where the list's menu opens from the keyboard, on the screen: below the focused row when it
+  // is in view, else the list's top left corner.
+  POINT KeyboardMenuPoint() const;
 
   // LVN_GETDISPINFOW: copies the cell's text into the list's buffer.
   void OnGetDisplayInfo(NMLVDISPINFOW& info) const;

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The Windows window under Wine on a display of its own, driven by real keys: a download to the
-# clock frame, a port that cannot be opened, the About box through the window menu, and Escape or
-# Alt+F4 during a download, also when Enter presses follow Escape at once.
-# Usage: window_e2e.sh KORVANTA_EXE WANDSIM
+# clock frame, its rows copied (Ctrl+A, Ctrl+C) and exported through the list's menu, both
+# compared with the Linux collector's output on the same wand, a port that cannot be opened,
+# the About box through the window menu, and Escape or Alt+F4 during a download, also when
+# Enter presses follow Escape at once.
+# Usage: window_e2e.sh KORVANTA_EXE WANDSIM WANDREAD CLIPBOARD_TEXT_EXE
 # WINEPREFIX is a prepared prefix (fonts for 宋体, wineserver running); its COM4 is relinked
 # here. With KORVANTA_SCREENSHOT set, the window after a download is saved there as a PNG.
 set -uo pipefail
 exe=$1
 WANDSIM=$2
+wandread=$3
+clipboard_text=$4
 source "$(dirname "$0")/../e2e_lib.sh"
 com4=$WINEPREFIX/dosdevices/com4
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -67,6 +71,17 @@ press() {
   shift
   xdotool key --delay 0 "$@" 2>/dev/null
 }
+# two_shown NAME: two windows titled NAME are shown (a dialog and the box it asks with).
+two_shown() { (($(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l) == 2)); }
+# type_text NAME TEXT: once the window titled NAME has the keyboard, the text, typed.
+type_text() {
+  wait_until 5000 focused "$1" || return 1
+  xdotool type --delay 20 "$2" 2>/dev/null
+}
+# clipboard_is FILE: the clipboard's text is the file's, byte for byte.
+clipboard_is() {
+  wine "$clipboard_text" >"$scratch/clipboard" 2>/dev/null && cmp -s "$1" "$scratch/clipboard"
+}
 running() { kill -0 "$korvanta" 2>/dev/null; }
 ended() { ! running; }
 clock_frames() { grep -c 'clock set' "$scratch/$sim.sim"; }
@@ -108,7 +123,7 @@ close_and_time_the_end() {
 }
 
 name=download
-start_wand download --records 300
+start_wand download --records 300 --seed 7 --wand 0BEE
 check "the window opens, titled 测试Demo" start_korvanta
 press 测试Demo Return
 check "Enter downloads to the clock frame" wait_until 15000 clock_frame_sent
@@ -117,6 +132,41 @@ check "the program stays up after the download" running
 if [[ -n ${KORVANTA_SCREENSHOT:-} ]]; then
   import -window root "$KORVANTA_SCREENSHOT"
 fi
+
+# What the Linux collector makes of the same wand, as the clipboard and a CSV file hold it.
+mkdir -p "$scratch/ports"
+ln -s "$(readlink "$com4")" "$scratch/ports/COM4"
+KORVANTA_PORTS=$scratch/ports "$wandread" COM4 | sed 's/$/\r/' >"$scratch/expected.txt"
+{
+  printf '\xEF\xBB\xBF'
+  KORVANTA_PORTS=$scratch/ports "$wandread" --csv COM4
+} >"$scratch/expected.csv"
+
+# The records list has had the keyboard since the download began.
+name=copy
+press 测试Demo ctrl+a ctrl+c
+check "Ctrl+A, Ctrl+C copy every row as the collector writes them, CR LF" \
+  wait_until 5000 clipboard_is "$scratch/expected.txt"
+
+# The export replaces a file that is there, once the user has said so.
+name=export
+export_title=导出为\ CSV\ 文件
+echo "an older file" >"$scratch/export.csv"
+press 测试Demo shift+F10
+sleep 0.5
+press 测试Demo e
+check "the list's menu's last entry opens the save dialog" wait_until 5000 focused "$export_title"
+press "$export_title" End shift+Home BackSpace
+type_text "$export_title" "$(winepath -w "$scratch/export.csv")"
+press "$export_title" Return
+check "the dialog asks before replacing the file" \
+  wait_until 5000 two_shown "$export_title"
+press "$export_title" Return
+check "the save dialog closes" wait_until 5000 gone "$export_title"
+check "the export is the collector's CSV with a byte order mark" \
+  wait_until 5000 cmp -s "$scratch/expected.csv" "$scratch/export.csv"
+check "nothing else is left beside the export" \
+  test "$(find "$scratch" -maxdepth 1 -name 'export.csv*' | wc -l)" -eq 1
 
 name=about
 # Up from the menu's first entry wraps round to its last (its mnemonic A is Wine's About's too).
@@ -142,7 +192,10 @@ name=escape-during-download
 start_wand escape --records 3000 --paced
 start_korvanta
 press 测试Demo Return
-sleep 1.5
+sleep 1
+press 测试Demo ctrl+a ctrl+c
+sleep 0.5
+check "Ctrl+A, Ctrl+C during a download leave the clipboard as it was" clipboard_is "$scratch/expected.txt"
 close_and_time_the_end
 check "Escape during a download ends the program within a second" test "$elapsed_ms" -lt 1000
 check "no clock frame after Escape" test "$(clock_frames)" -eq 0

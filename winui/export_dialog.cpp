@@ -1,0 +1,73 @@
+#include "export_dialog.h"
+
+#include <commdlg.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+#include "load_string.h"
+#include "res/resource.h"
+
+namespace winui {
+namespace {
+
+// Room for a long path; the dialog refuses a longer one (FNERR_BUFFERTOOSMALL).
+constexpr std::size_t kPathCapacity = 32768;
+
+struct CoTaskMemFreer {
+  void operator()(wchar_t* memory) const { CoTaskMemFree(memory); }
+};
+
+// The user's documents folder followed by a separator, or nothing when there is none.
+std::wstring DocumentsFolder() {
+  wchar_t* found = nullptr;
+  const HRESULT result = SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &found);
+  // Freed whether or not the call succeeded.
+  const std::unique_ptr<wchar_t, CoTaskMemFreer> path(found);
+  if (FAILED(result) || path == nullptr) {
+    return {};
+  }
+  return std::wstring(path.get()) + L'\\';
+}
+
+// The menu entry's text without its mnemonic and ellipsis.
+std::wstring ExportTitle(HINSTANCE instance) {
+  std::wstring title = LoadResourceString(instance, res::IDS_RECORDS_EXPORT);
+  title.erase(std::min(title.find(L"(&"), title.size()));
+  title.erase(title.find_last_not_of(L' ') + 1);
+  return title;
+}
+
+}  // namespace
+
+std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring& proposedName) {
+  std::wstring filter = LoadResourceString(instance, res::IDS_EXPORT_FILTER);
+  filter += std::wstring_view(L"\0*.csv\0", 7);
+  const std::wstring title = ExportTitle(instance);
+  std::wstring path = DocumentsFolder() + proposedName;
+  path.resize(std::max(kPathCapacity, path.size() + 1), L'\0');
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  dialog.lpstrDefExt = L"csv";
+  if (!GetSaveFileNameW(&dialog)) {
+    if (const DWORD error = CommDlgExtendedError(); error != 0) {
+      std::cerr << "Korvanta: the save dialog failed (error " << error << ")\n";
+    }
+    return {};
+  }
+  path.resize(path.find(L'\0'));
+  return path;
+}
+
+}  // namespace winui

@@ -1,0 +1,13 @@
+// A text of the program's string table.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace winui {
+
+// The string with the identifier; empty when the table has none.
+std::wstring LoadResourceString(HINSTANCE instance, int id);
+
+}  // namespace winui
