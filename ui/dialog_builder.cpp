@@ -6,14 +6,11 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "qt_text.h"
 #include "res/resource.h"
 
 namespace ui {
 namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool Has(std::uint32_t styles, std::uint32_t style) {
   return (styles & style) == style;

@@ -14,6 +14,7 @@
 #include "about_dialog.h"
 #include "app_icon.h"
 #include "icon_position.h"
+#include "qt_text.h"
 #include "res/string_table.h"
 #include "window_thread.h"
 
@@ -28,10 +29,6 @@ namespace {
 constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
 constexpr int kProgressMaximum = 99;
 constexpr int kDefaultPortIndex = 3;
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 template <typename Widget>
 Widget* Bind(const DialogBuilder& builder, int id) {

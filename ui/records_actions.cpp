@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "qt_text.h"
 #include "res/string_table.h"
 #include "wandlink/log_export.h"
 #include "wandlink/log_text.h"
@@ -15,10 +16,6 @@
 
 namespace ui {
 namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString Resource(int id) {
   return Text(res::LoadString(id));
