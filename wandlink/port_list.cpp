@@ -10,7 +10,8 @@ namespace {
 constexpr int kDefaultPortNumber = 4;
 
 PortChoice ChoiceFor(std::string name, const DetectedPort* detected) {
-  PortChoice choice{.name = std::move(name)};
+  PortChoice choice;
+  choice.name = std::move(name);
   choice.label = choice.name;
   if (detected != nullptr) {
     choice.device = detected->device;
