@@ -24,6 +24,11 @@ check "csv: exit 0" test "$status" -eq 0
 check "csv: header" test "$(head -1 "$scratch/csv.out")" = $'序号,棒号,日期,钮号\r'
 check "csv: same rows as tabs" diff <(tr -d '\r' <"$scratch/csv.out" | tr ',' '\t') "$scratch/complete.out"
 
+SIM_CLOCK="@2026-06-10 12:00:00" start_sim old --records 3
+collect old faketime -f "@2027-02-10 12:00:00" "$wandread" COM4
+check "eight months old: dated last year" bash -c '[[ $(tail -n +2 "$1" | cut -f3 | cut -c1-8 |
+  sort -u) == 2026-06- ]]' _ "$scratch/old.out"
+
 start_sim empty --records 0
 collect empty "$wandread" COM4
 check "empty: exit 0" test "$status" -eq 0

@@ -16,12 +16,15 @@ cleanup() {
 trap cleanup EXIT
 
 # start_sim NAME [wandsim options]: a wand on COM4 of the ports folder $scratch/NAME, which
-# becomes KORVANTA_PORTS; its messages go to $scratch/NAME.sim.
+# becomes KORVANTA_PORTS; its messages go to $scratch/NAME.sim. With SIM_CLOCK set (a faketime
+# start such as "@2026-06-10 12:00:00"), the wand's log is made as of that time.
 start_sim() {
   local sim=$1
   shift
   export KORVANTA_PORTS=$scratch/$sim
-  "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim" &
+  local clock=()
+  [[ -n ${SIM_CLOCK:-} ]] && clock=(faketime -f "$SIM_CLOCK")
+  "${clock[@]}" "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim" &
   sims+=($!)
   for _ in $(seq 100); do
     [[ -L $KORVANTA_PORTS/COM4 ]] && return 0

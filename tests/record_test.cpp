@@ -70,13 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
                              kDecember2009, "2000-01-01 00:00"}),
     CaseName);
 
+// A reading takes the clock's year unless that dates it more than a day after the clock.
+constexpr LocalTime kAugust2026{2026, 8, 5, 12, 0};
 INSTANTIATE_TEST_SUITE_P(YearInference, FormatRecordTimeTest,
                          testing::Values(TimeCase{"NovemberReadInMarch", 0x00, 0x08, 0x02, 0x11,
                                                   MonthMode::Bcd, kMarch2009, "2008-11-02 08:00"},
+                                         TimeCase{"NovemberReadInDecember", 0x00, 0x08, 0x02, 0x11,
+                                                  MonthMode::Bcd, kDecember2009,
+                                                  "2009-11-02 08:00"},
+                                         TimeCase{"FebruaryReadInMarch", 0x00, 0x08, 0x02, 0x02,
+                                                  MonthMode::Bcd, kMarch2009, "2009-02-02 08:00"},
                                          TimeCase{"NovemberReadInJuly", 0x00, 0x08, 0x02, 0x11,
-                                                  MonthMode::Bcd, kJuly2009, "2009-11-02 08:00"},
+                                                  MonthMode::Bcd, kJuly2009, "2008-11-02 08:00"},
                                          TimeCase{"JuneReadInMarch", 0x00, 0x08, 0x02, 0x06,
-                                                  MonthMode::Bcd, kMarch2009, "2009-06-02 08:00"},
+                                                  MonthMode::Bcd, kMarch2009, "2008-06-02 08:00"},
                                          TimeCase{"JulyReadInJune",
                                                   0x00,
                                                   0x08,
@@ -85,6 +92,16 @@ INSTANTIATE_TEST_SUITE_P(YearInference, FormatRecordTimeTest,
                                                   MonthMode::Bcd,
                                                   {2009, 6, 30, 0, 0},
                                                   "2008-07-02 08:00"},
+                                         TimeCase{"NovemberReadInAugust", 0x00, 0x08, 0x20, 0x11,
+                                                  MonthMode::Bcd, kAugust2026, "2025-11-20 08:00"},
+                                         TimeCase{"FiveDaysAhead", 0x00, 0x10, 0x10, 0x08,
+                                                  MonthMode::Bcd, kAugust2026, "2025-08-10 10:00"},
+                                         TimeCase{"TwelveHoursAhead", 0x00, 0x00, 0x06, 0x08,
+                                                  MonthMode::Bcd, kAugust2026, "2026-08-06 00:00"},
+                                         TimeCase{"ExactlyADayAhead", 0x00, 0x12, 0x06, 0x08,
+                                                  MonthMode::Bcd, kAugust2026, "2026-08-06 12:00"},
+                                         TimeCase{"ADayAndAMinuteAhead", 0x01, 0x12, 0x06, 0x08,
+                                                  MonthMode::Bcd, kAugust2026, "2025-08-06 12:01"},
                                          TimeCase{"DecemberReadInJanuary",
                                                   0x59,
                                                   0x23,
@@ -92,7 +109,15 @@ INSTANTIATE_TEST_SUITE_P(YearInference, FormatRecordTimeTest,
                                                   0x12,
                                                   MonthMode::Bcd,
                                                   {2010, 1, 1, 0, 0},
-                                                  "2009-12-31 23:59"}),
+                                                  "2009-12-31 23:59"},
+                                         TimeCase{"MinutesBeforeTheClock",
+                                                  0x05,
+                                                  0x00,
+                                                  0x01,
+                                                  0x01,
+                                                  MonthMode::Bcd,
+                                                  {2010, 1, 1, 0, 10},
+                                                  "2010-01-01 00:05"}),
                          CaseName);
 
 INSTANTIATE_TEST_SUITE_P(LeapYears, FormatRecordTimeTest,
@@ -135,7 +160,15 @@ INSTANTIATE_TEST_SUITE_P(LeapYears, FormatRecordTimeTest,
                                                   0x02,
                                                   MonthMode::Bcd,
                                                   {2009, 1, 1, 0, 0},
-                                                  "2000-02-01 00:00"},
+                                                  "2008-02-29 00:00"},
+                                         TimeCase{"Feb29AheadTakesLeapYear",
+                                                  0x00,
+                                                  0x00,
+                                                  0x29,
+                                                  0x02,
+                                                  MonthMode::Bcd,
+                                                  {2029, 2, 10, 0, 0},
+                                                  "2028-02-29 00:00"},
                                          TimeCase{"Feb28In2009",
                                                   0x00,
                                                   0x00,
@@ -177,7 +210,7 @@ TEST(FormatRecordTime, ReadsTheClockOnEveryCall) {
   TimeText out;
   FormatRecordTime(november, out, MonthMode::Bcd, clock);
   EXPECT_STREQ(out.data(), "2008-11-02 08:00");
-  now = kJuly2009;
+  now = kDecember2009;
   FormatRecordTime(november, out, MonthMode::Bcd, clock);
   EXPECT_STREQ(out.data(), "2009-11-02 08:00");
   EXPECT_EQ(reads, 2);
@@ -187,7 +220,7 @@ TEST(FormatRecordTime, AYearTooLongForTheSlotIsCutAtItsEnd) {
   TimeText out;
   const WandRecord record{0x04, 0x59, 0x23, 0x31, 0x12, 0, 0, 0, 0};
   const int length = FormatRecordTime(record, out, MonthMode::Bcd, [] {
-    return LocalTime{123456, 12, 1, 0, 0};
+    return LocalTime{123456, 12, 31, 23, 59};
   });
   EXPECT_EQ(length, 16);
   EXPECT_EQ(out.back(), '\0');

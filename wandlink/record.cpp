@@ -1,5 +1,6 @@
 #include "record.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -56,6 +57,25 @@ int DaysInMonth(int month, int year) {
   }
 }
 
+// The moment the fields name in the given year. Fields past their range roll over, so any
+// decoded values compare without a check of their own.
+std::chrono::sys_time<std::chrono::minutes> MomentIn(int year, int month, int day, int hour,
+                                                     int minute) {
+  namespace chrono = std::chrono;
+  const chrono::sys_days firstOfMonth{chrono::year{year} /
+                                      chrono::month{static_cast<unsigned>(month)} / 1};
+  return firstOfMonth + chrono::days{day - 1} + chrono::hours{hour} + chrono::minutes{minute};
+}
+
+// The wand keeps no year, so a reading takes the clock's, unless that would date it more than
+// a day ahead of the clock (the margin covers a wand clock running fast and daylight-saving
+// shifts): then it was read last year. Only month 1 to 12 comes here.
+int InferYear(const LocalTime& now, int month, int day, int hour, int minute) {
+  const auto reading = MomentIn(now.year, month, day, hour, minute);
+  const auto clock = MomentIn(now.year, now.month, now.day, now.hour, now.minute);
+  return reading - clock > std::chrono::days{1} ? now.year - 1 : now.year;
+}
+
 int PrintTime(TimeText& out, int year, int month, int day, int hour, int minute) {
   const int length = std::snprintf(out.data(), out.size(), "%d-%02d-%02d %02d:%02d", year, month,
                                    day, hour, minute);
@@ -82,7 +102,6 @@ int FormatRecordTime(const WandRecord& record, TimeText& out, MonthMode monthMod
                      const LocalClock& clock) {
   const LocalTime now = clock();
   const int month = ReadMonth(record[4], monthMode);
-  const int year = (now.month < 7 && month > 6) ? now.year - 1 : now.year;
   const int day = ReadDigits(record[3]);
   const int hour = ReadDigits(record[2]);
   const int minute = ReadDigits(record[1]);
@@ -90,6 +109,7 @@ int FormatRecordTime(const WandRecord& record, TimeText& out, MonthMode monthMod
   if (month < 1 || month > 12) {
     return PrintTime(out, 2000, 1, 1, 0, 0);
   }
+  const int year = InferYear(now, month, day, hour, minute);
   if (day > DaysInMonth(month, year) || hour > 23 || minute > 59) {
     return PrintTime(out, 2000, month, 1, 0, 0);
   }
