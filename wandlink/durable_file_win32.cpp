@@ -83,18 +83,15 @@ bool WriteAll(HANDLE file, std::string_view contents) {
   return true;
 }
 
-// ReplaceFileW's own errors say only that the replace failed; opening the target as it does
-// tells why, e.g. that another program has it open.
-DWORD WhyNotReplaced(const std::wstring& target, DWORD error) {
-  if (error != ERROR_UNABLE_TO_REMOVE_REPLACED && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-      error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && error != ERROR_ACCESS_DENIED) {
-    return error;
-  }
-  const UniqueHandle file = OwnFileHandle(::CreateFileW(
-      target.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
-  const DWORD openError = file ? ERROR_SUCCESS : ::GetLastError();
-  return openError == ERROR_SUCCESS || openError == ERROR_FILE_NOT_FOUND ? error : openError;
+// Whether the target can be replaced as far as other programs are concerned: one that holds it
+// open without sharing its deletion (as Excel holds a workbook it shows) makes the replace fail
+// with an error that only says so (ERROR_UNABLE_TO_REMOVE_REPLACED), while opening it as the
+// replace does names the reason, e.g. that another program is using the file.
+DWORD WhyNotReplaceable(const std::wstring& target) {
+  const UniqueHandle file = OwnFileHandle(
+      ::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file ? ERROR_SUCCESS : ::GetLastError();
 }
 
 }  // namespace
@@ -124,20 +121,20 @@ std::string WriteFileDurably(const fs::path& target, std::string_view contents) 
   }
   if (written) {
     const bool exists = ::GetFileAttributesW(destination.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (exists ? ::ReplaceFileW(destination.c_str(), temporary.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-               : ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      return {};
-    }
-    error = ::GetLastError();
-    // The target gone and the new file still under its temporary name: it goes in place.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-        ::GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      return {};
-    }
-    if (exists) {
-      error = WhyNotReplaced(destination, error);
+    error = exists ? WhyNotReplaceable(destination) : ERROR_SUCCESS;
+    if (error == ERROR_SUCCESS) {
+      if (exists ? ::ReplaceFileW(destination.c_str(), temporary.c_str(), nullptr,
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                 : ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return {};
+      }
+      error = ::GetLastError();
+      // The target gone and the new file still under its temporary name: it goes in place.
+      if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+          ::GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES &&
+          ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return {};
+      }
     }
   }
   ::DeleteFileW(temporary.c_str());
