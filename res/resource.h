@@ -14,6 +14,7 @@ inline constexpr int IDS_RECORDS_COPY = 201;
 inline constexpr int IDS_RECORDS_SELECT_ALL = 202;
 inline constexpr int IDS_RECORDS_EXPORT = 203;
 inline constexpr int IDS_EXPORT_FILTER = 204;
+inline constexpr int IDS_EXPORT_FILTER_CSV = 205;
 
 inline constexpr int IDC_COLLECT = 1000;
 inline constexpr int IDC_PORT = 1001;

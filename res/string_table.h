@@ -13,12 +13,14 @@ struct StringResource {
   std::string_view text;
 };
 
-inline constexpr std::array<StringResource, 5> kStringTable = {{
+inline constexpr std::array<StringResource, 6> kStringTable = {{
     {IDS_ABOUTBOX, "关于 Korvanta(&A)..."},
     {IDS_RECORDS_COPY, "复制(&C)"},
     {IDS_RECORDS_SELECT_ALL, "全选(&A)"},
-    {IDS_RECORDS_EXPORT, "导出为 CSV 文件(&E)..."},
-    {IDS_EXPORT_FILTER, "CSV 文件 (*.csv)"},
+    {IDS_RECORDS_EXPORT, "导出(&E)..."},
+    // The save dialog's file types, the workbook first.
+    {IDS_EXPORT_FILTER, "Excel 工作簿 (*.xlsx)"},
+    {IDS_EXPORT_FILTER_CSV, "CSV 文件 (*.csv)"},
 }};
 
 // The string with the identifier; empty when the table has none.

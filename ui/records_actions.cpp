@@ -1,8 +1,10 @@
 #include "records_actions.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include "qt_text.h"
 #include "res/string_table.h"
 #include "wandlink/log_export.h"
+#include "wandlink/log_html.h"
 #include "wandlink/log_text.h"
 #include "wandlink/messages.h"
 
@@ -29,8 +32,18 @@ QString ExportTitle() {
 }  // namespace
 
 QString ChooseExportPath(QWidget* owner, const QString& proposed) {
-  return QFileDialog::getSaveFileName(owner, ExportTitle(), proposed,
-                                      Resource(res::IDS_EXPORT_FILTER));
+  const QString workbook = Resource(res::IDS_EXPORT_FILTER);
+  const QString csv = Resource(res::IDS_EXPORT_FILTER_CSV);
+  QString chosenFilter = workbook;
+  QString path = QFileDialog::getSaveFileName(owner, ExportTitle(), proposed,
+                                              workbook + QStringLiteral(";;") + csv, &chosenFilter);
+  // A name without either extension gets the chosen type's.
+  if (!path.isEmpty() && !path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) &&
+      !path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+    path += QLatin1String(wandlink::ExportExtension(
+        chosenFilter == csv ? wandlink::ExportType::Csv : wandlink::ExportType::Workbook));
+  }
+  return path;
 }
 
 RecordsActions::RecordsActions(QWidget* window, QTableView* list, RecordsModel* model,
@@ -98,8 +111,11 @@ void RecordsActions::Copy() {
     return;
   }
   std::sort(rows.begin(), rows.end());
-  QGuiApplication::clipboard()->setText(
-      Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
+  // The text, and the table as HTML that keeps the wand and button numbers as written.
+  auto* data = new QMimeData;
+  data->setText(Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
+  data->setHtml(Text(wandlink::LogRowsHtml(model_->Log(), rows)));
+  QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void RecordsActions::SelectAll() {
@@ -120,8 +136,9 @@ void RecordsActions::Export() {
   if (path.isEmpty()) {
     return;
   }
-  const std::string failure =
-      wandlink::ExportLog(model_->Log(), std::filesystem::path(path.toStdString()));
+  // The workbook or the CSV file, as the name's extension says.
+  const std::string failure = wandlink::ExportLog(
+      model_->Log(), std::filesystem::path(QFile::encodeName(path).toStdString()));
   if (!failure.empty()) {
     presentMessage_(window_, Text(wandlink::kExportFailedMessage) + QLatin1Char('\n') +
                                  QString::fromStdString(failure));

@@ -1,6 +1,7 @@
 // What the user can do with the records list's rows: copy the selected ones to the clipboard
-// (Ctrl+C, tab-separated with the heading line first, so a spreadsheet pastes four columns),
-// select all of them (Ctrl+A), and export the whole log to a CSV file. The list's menu offers
+// (Ctrl+C, tab-separated with the heading line first, so a spreadsheet pastes four columns, and
+// as an HTML table that keeps the wand and button numbers as written), select all of them
+// (Ctrl+A), and export the whole log to an Excel workbook or a CSV file. The list's menu offers
 // the three; copy and export are disabled while the list is empty or a download runs.
 #pragma once
 
@@ -14,7 +15,8 @@
 
 namespace ui {
 
-// Asks where to export, proposing a path; an empty answer cancels.
+// Asks where to export, proposing a path; an empty answer cancels. The path's extension, .xlsx
+// or .csv, says what is written.
 using ExportPathChooser = std::function<QString(QWidget* owner, const QString& proposed)>;
 
 QString ChooseExportPath(QWidget* owner, const QString& proposed);

@@ -1,4 +1,7 @@
-// Exporting a downloaded log to a CSV file for spreadsheet programs.
+// Exporting a downloaded log to a file for spreadsheet programs: an Excel workbook (.xlsx,
+// log_workbook), which keeps every cell as the table shows it, or a CSV file (UTF-8 with a byte
+// order mark, CR LF line ends, RFC 4180 quoting) for programs that read CSV; a spreadsheet
+// opening the CSV reads a wand "0123" or "12E4" as a number.
 #pragma once
 
 #include <filesystem>
@@ -8,13 +11,28 @@
 
 namespace wandlink {
 
-// Writes the heading line and every row as CSV (UTF-8 with a byte order mark, CR LF line ends).
-// The text goes to a temporary file beside the target, which is renamed into place only once it
-// is whole: a failure never leaves a half-written file, nor harms a file already there.
-// Returns why it failed, or an empty text.
-std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target);
+enum class ExportType { Workbook, Csv };
 
-// "<wand number>-<yyyymmdd-hhmm>.csv", after the time the log was read.
-std::string SuggestedExportName(const DownloadLog& log);
+// The type a file name asks for: CSV for a name ending in ".csv" (in any case), else a workbook.
+ExportType ExportTypeOf(const std::filesystem::path& target);
+
+// The file name's extension for the type, with its dot.
+const char* ExportExtension(ExportType type);
+
+// Writes the whole log as the type says, in place of the target (durable_file): a failure never
+// leaves a half-written file, nor harms a file already there. Returns why it failed, or an
+// empty text.
+std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target, ExportType type);
+
+inline std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target) {
+  return ExportLog(log, target, ExportTypeOf(target));
+}
+
+// "<wand number>-<yyyymmdd-hhmm>.xlsx" (or ".csv"), after the time the log was read.
+std::string SuggestedExportName(const DownloadLog& log, ExportType type = ExportType::Workbook);
+
+// A path from UTF-8 text, on every system (on Windows a plain std::string is the ANSI code
+// page's).
+std::filesystem::path PathFromUtf8(std::string_view utf8);
 
 }  // namespace wandlink

@@ -40,19 +40,39 @@ bool Failed(const char* step) {
   return false;
 }
 
+// Movable memory holding the characters and a terminating zero.
+template <typename Char>
+GlobalMemory CopyToGlobal(std::basic_string_view<Char> text) {
+  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(Char)));
+  if (!memory) {
+    Failed("GlobalAlloc");
+    return memory;
+  }
+  auto* target = static_cast<Char*>(GlobalLock(memory.get()));
+  if (target == nullptr) {
+    Failed("GlobalLock");
+    return nullptr;
+  }
+  *std::copy(text.begin(), text.end(), target) = Char{};
+  GlobalUnlock(memory.get());
+  return memory;
+}
+
 }  // namespace
 
-bool SetClipboardText(HWND owner, std::wstring_view text) {
-  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+bool SetClipboardText(HWND owner, std::wstring_view text, std::string_view html) {
+  GlobalMemory memory = CopyToGlobal(text);
   if (!memory) {
-    return Failed("GlobalAlloc");
+    return false;
   }
-  auto* target = static_cast<wchar_t*>(GlobalLock(memory.get()));
-  if (target == nullptr) {
-    return Failed("GlobalLock");
+  GlobalMemory htmlMemory;
+  const UINT htmlFormat = html.empty() ? 0 : RegisterClipboardFormatW(L"HTML Format");
+  if (htmlFormat != 0) {
+    htmlMemory = CopyToGlobal(html);
+    if (!htmlMemory) {
+      return false;
+    }
   }
-  *std::copy(text.begin(), text.end(), target) = L'\0';
-  GlobalUnlock(memory.get());
 
   const OpenedClipboard clipboard(owner);
   if (!clipboard.IsOpen()) {
@@ -66,6 +86,12 @@ bool SetClipboardText(HWND owner, std::wstring_view text) {
   }
   // The system owns the memory now.
   memory.release();
+  if (htmlMemory) {
+    if (SetClipboardData(htmlFormat, htmlMemory.get()) == nullptr) {
+      return Failed("SetClipboardData (HTML Format)");
+    }
+    htmlMemory.release();
+  }
   return true;
 }
 

@@ -44,7 +44,10 @@ std::wstring ExportTitle(HINSTANCE instance) {
 }  // namespace
 
 std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring& proposedName) {
+  // The workbook first, then CSV; the dialog gives a name without an extension the chosen one's.
   std::wstring filter = LoadResourceString(instance, res::IDS_EXPORT_FILTER);
+  filter += std::wstring_view(L"\0*.xlsx\0", 8);
+  filter += LoadResourceString(instance, res::IDS_EXPORT_FILTER_CSV);
   filter += std::wstring_view(L"\0*.csv\0", 7);
   const std::wstring title = ExportTitle(instance);
   std::wstring path = DocumentsFolder() + proposedName;
@@ -59,7 +62,7 @@ std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  dialog.lpstrDefExt = L"csv";
+  dialog.lpstrDefExt = L"xlsx";
   if (!GetSaveFileNameW(&dialog)) {
     if (const DWORD error = CommDlgExtendedError(); error != 0) {
       std::cerr << "Korvanta: the save dialog failed (error " << error << ")\n";
@@ -67,6 +70,9 @@ std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring
     return {};
   }
   path.resize(path.find(L'\0'));
+  if (dialog.nFileExtension == 0 || path.size() <= dialog.nFileExtension) {
+    path += dialog.nFilterIndex == 2 ? L".csv" : L".xlsx";
+  }
   return path;
 }
 

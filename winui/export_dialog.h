@@ -7,8 +7,9 @@
 
 namespace winui {
 
-// Proposes the name in the user's documents folder; asks before replacing a file. The chosen
-// path, or an empty one when the user cancelled.
+// Proposes the name in the user's documents folder, offers the Excel workbook (.xlsx) first and
+// CSV second; asks before replacing a file. The chosen path, with the chosen type's extension
+// when it had none, or an empty one when the user cancelled.
 std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring& proposedName);
 
 }  // namespace winui

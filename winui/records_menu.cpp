@@ -12,6 +12,7 @@
 #include "load_string.h"
 #include "res/resource.h"
 #include "wandlink/log_export.h"
+#include "wandlink/log_html.h"
 #include "wandlink/log_text.h"
 #include "wandlink/messages.h"
 #include "wandlink/win32_text.h"
@@ -89,8 +90,11 @@ void RecordsMenu::Copy() {
   if (rows.empty()) {
     return;
   }
-  SetClipboardText(window_, wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows,
-                                                                  wandlink::kTabSeparatedCrlf)));
+  // The text, and the table as HTML that keeps the wand and button numbers as written.
+  SetClipboardText(
+      window_,
+      wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows, wandlink::kTabSeparatedCrlf)),
+      wandlink::ClipboardHtmlFormat(wandlink::LogRowsHtml(records_.Log(), rows)));
 }
 
 void RecordsMenu::SelectAll() {
@@ -109,6 +113,7 @@ void RecordsMenu::Export() {
   if (path.empty()) {
     return;
   }
+  // The workbook or the CSV file, as the name's extension says.
   const std::string failure = wandlink::ExportLog(log, std::filesystem::path(path));
   if (!failure.empty()) {
     presentMessage_(wandlink::Widen(wandlink::kExportFailedMessage) + L'\n' +

@@ -1,6 +1,8 @@
 // What the user can do with the records list's rows: copy the selected ones to the clipboard
 // (Ctrl+C, tab-separated with the heading line first and CR LF line ends, so a spreadsheet
-// pastes four columns), select all of them (Ctrl+A), and export the whole log to a CSV file.
+// pastes four columns, and as an HTML table that keeps the wand and button numbers as
+// written), select all of them (Ctrl+A), and export the whole log to an Excel workbook or a
+// CSV file.
 // The list's menu offers the three; copy and export are greyed while the list is empty or a
 // download runs, select all while the list is empty.
 #pragma once

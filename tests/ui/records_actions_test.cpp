@@ -1,10 +1,11 @@
-// Getting the log out of the window: the clipboard, the list's menu and the CSV export.
+// Getting the log out of the window: the clipboard, the list's menu and the export.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
@@ -113,6 +114,18 @@ TEST_F(RecordsActionsTest, SelectAllThenCopyPutsEveryRowOnTheClipboard) {
   std::replace(tabs.begin(), tabs.end(), ',', '\t');
   tabs.erase(std::remove(tabs.begin(), tabs.end(), '\r'), tabs.end());
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), tabs);
+
+  // The HTML flavour: every row, its wand and button numbers marked as text for both spreadsheets.
+  const QString html = QGuiApplication::clipboard()->mimeData()->html();
+  const QString textCell = R"(<td style='mso-number-format:"\@"' sdnum="1033;0;@">)";
+  EXPECT_TRUE(html.contains("<tr><th>序号</th><th>棒号</th><th>日期</th><th>钮号</th></tr>"));
+  for (int row = 0; row < kRows; ++row) {
+    const auto cell = [&](int column) { return Rows()->index(row, column).data().toString(); };
+    const QString expected = "<tr><td>" + cell(0) + "</td>" + textCell + cell(1) + "</td><td>" +
+                             cell(2) + "</td>" + textCell + cell(3) + "</td></tr>";
+    EXPECT_TRUE(html.contains(expected)) << expected.toStdString() << "\n" << html.toStdString();
+  }
+  EXPECT_EQ(html.count("<tr>"), kRows + 1);
 }
 
 TEST_F(RecordsActionsTest, ExportWritesTheTableAsTheUserSeesIt) {
@@ -122,22 +135,27 @@ TEST_F(RecordsActionsTest, ExportWritesTheTableAsTheUserSeesIt) {
   const QString name = QFileInfo(proposed_).fileName();
   EXPECT_TRUE(name.startsWith(Rows()->index(0, 1).data().toString() + "-" +
                               QDate::currentDate().toString("yyyyMMdd-")) &&
-              name.endsWith(".csv"))
+              name.endsWith(".xlsx"))
       << proposed_.toStdString();
   EXPECT_EQ(ReadFile(exportTo_), "\xEF\xBB\xBF" + TableAsCsv());
-  EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(1))
+  exportTo_ = folder_ / "log.xlsx";
+  dialog_.findChild<QMenu*>("recordsMenu")->actions().last()->trigger();
+  EXPECT_EQ(ReadFile(exportTo_).substr(0, 4), "PK\3\4") << "a workbook";
+  EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(2))
       << "no temporary file left";
 }
 
 TEST_F(RecordsActionsTest, AFailedExportLeavesTheFileThereAsItWas) {
-  exportTo_ = folder_ / std::string(250, 'k');
-  std::ofstream(exportTo_) << "kept";
+  // A folder that is not empty cannot be replaced.
+  exportTo_ = folder_ / "log.xlsx";
+  fs::create_directories(exportTo_);
+  std::ofstream(exportTo_ / "inside") << "kept";
   ASSERT_TRUE(CollectAndWait());
   dialog_.findChild<QMenu*>("recordsMenu")->actions().last()->trigger();
   ASSERT_THAT(messages_, SizeIs(1));
   EXPECT_TRUE(messages_[0].startsWith("导出失败\n")) << messages_[0].toStdString();
   EXPECT_GT(messages_[0].size(), QString("导出失败\n").size()) << "with the reason";
-  EXPECT_EQ(ReadFile(exportTo_), "kept");
+  EXPECT_EQ(ReadFile(exportTo_ / "inside"), "kept");
   EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(1));
 }
 

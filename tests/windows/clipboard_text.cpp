@@ -1,5 +1,6 @@
 // The window test's view of the clipboard: prints its text (CF_UNICODETEXT) as UTF-8 on stdout,
-// byte for byte. Exit status 1 when the clipboard holds no text.
+// byte for byte, or with --html its "HTML Format" as it is. Exit status 1 when the clipboard
+// holds no such thing.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -10,16 +11,19 @@
 
 #include "wandlink/win32_text.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const bool html = argc > 1 && std::string(argv[1]) == "--html";
   if (!OpenClipboard(nullptr)) {
     std::fprintf(stderr, "clipboard_text: OpenClipboard failed (error %lu)\n", GetLastError());
     return 1;
   }
   std::string text;
   bool found = false;
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data)); wide != nullptr) {
-      text = wandlink::Utf8(wide);
+  const UINT format = html ? RegisterClipboardFormatW(L"HTML Format") : CF_UNICODETEXT;
+  if (const HANDLE data = GetClipboardData(format); data != nullptr) {
+    if (const void* contents = GlobalLock(data); contents != nullptr) {
+      text = html ? std::string(static_cast<const char*>(contents))
+                  : wandlink::Utf8(static_cast<const wchar_t*>(contents));
       found = true;
       GlobalUnlock(data);
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows window under Wine on a display of its own, driven by real keys: a download to the
-# clock frame, its rows copied (Ctrl+A, Ctrl+C) and exported through the list's menu, both
-# compared with the Linux collector's output on the same wand, a port that cannot be opened,
+# clock frame, its rows copied (Ctrl+A, Ctrl+C: the text and the HTML flavour) and exported
+# through the list's menu to CSV and to a workbook, compared with the Linux collector's output on
+# the same wand, a port that cannot be opened,
 # the About box through the window menu, and Escape or Alt+F4 during a download, also when
 # Enter presses follow Escape at once.
 # Usage: window_e2e.sh KORVANTA_EXE WANDSIM WANDREAD CLIPBOARD_TEXT_EXE
@@ -123,7 +124,8 @@ close_and_time_the_end() {
 }
 
 name=download
-start_wand download --records 300 --seed 7 --wand 0BEE
+# A wand number a spreadsheet would read as a number, 120000.
+start_wand download --records 300 --seed 7 --wand 12E4
 check "the window opens, titled 测试Demo" start_korvanta
 press 测试Demo Return
 check "Enter downloads to the clock frame" wait_until 15000 clock_frame_sent
@@ -141,16 +143,37 @@ KORVANTA_PORTS=$scratch/ports "$wandread" COM4 | sed 's/$/\r/' >"$scratch/expect
   printf '\xEF\xBB\xBF'
   KORVANTA_PORTS=$scratch/ports "$wandread" --csv COM4
 } >"$scratch/expected.csv"
+KORVANTA_PORTS=$scratch/ports "$wandread" --xlsx "$scratch/expected.xlsx" COM4
+# same_workbook A B: the two workbooks' parts are the same, but for the time the log was read.
+same_workbook() {
+  python3 - "$1" "$2" <<'PYTHON'
+import sys, zipfile
+a, b = (zipfile.ZipFile(f) for f in sys.argv[1:3])
+names = a.namelist()
+sys.exit(names != b.namelist() or
+         any(a.read(n) != b.read(n) for n in names if n != "docProps/core.xml"))
+PYTHON
+}
+# html_flavour_marks_text: the clipboard's HTML Format has the wand number as a text cell, and its
+# StartFragment offset leads to the table.
+html_flavour_marks_text() {
+  wine "$clipboard_text" --html >"$scratch/clipboard.html" 2>/dev/null || return 1
+  local start
+  start=$(grep -a -m1 '^StartFragment:' "$scratch/clipboard.html" | tr -dc 0-9)
+  [[ $(tail -c +$((10#$start + 1)) "$scratch/clipboard.html" | head -c 7) == '<table>' ]] &&
+    grep -aqF "sdnum=\"1033;0;@\">12E4</td>" "$scratch/clipboard.html"
+}
 
 # The records list has had the keyboard since the download began.
 name=copy
 press 测试Demo ctrl+a ctrl+c
 check "Ctrl+A, Ctrl+C copy every row as the collector writes them, CR LF" \
   wait_until 5000 clipboard_is "$scratch/expected.txt"
+check "and as HTML with the wand number as text" html_flavour_marks_text
 
 # The export replaces a file that is there, once the user has said so.
 name=export
-export_title=导出为\ CSV\ 文件
+export_title=导出
 echo "an older file" >"$scratch/export.csv"
 press 测试Demo shift+F10
 sleep 0.5
@@ -167,6 +190,18 @@ check "the export is the collector's CSV with a byte order mark" \
   wait_until 5000 cmp -s "$scratch/expected.csv" "$scratch/export.csv"
 check "nothing else is left beside the export" \
   test "$(find "$scratch" -maxdepth 1 -name 'export.csv*' | wc -l)" -eq 1
+
+# The workbook, the dialog's first type, to a new file.
+name=workbook
+press 测试Demo shift+F10
+sleep 0.5
+press 测试Demo e
+press "$export_title" End shift+Home BackSpace
+type_text "$export_title" "$(winepath -w "$scratch/export.xlsx")"
+press "$export_title" Return
+check "the save dialog closes" wait_until 5000 gone "$export_title"
+check "the workbook is the collector's --xlsx" wait_until 5000 same_workbook "$scratch/expected.xlsx" "$scratch/export.xlsx"
+check "no temporary file is left" test "$(find "$scratch" -maxdepth 1 -name '*.tmp' | wc -l)" -eq 0
 
 name=about
 # Up from the menu's first entry wraps round to its last (its mnemonic A is Wine's About's too).

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "console_controls.h"
 #include "wandlink/download.h"
+#include "wandlink/log_export.h"
 #include "wandlink/log_text.h"
 #include "wandlink/messages.h"
 #include "wandlink/port_names.h"
@@ -19,15 +21,17 @@ constexpr int kExitUsage = 64;
 constexpr int kExitInterrupted = 130;
 
 constexpr std::string_view kUsageHead =
-    "usage: wandread [--csv] PORT\n"
+    "usage: wandread [--csv | --xlsx FILE] PORT\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
     "  number, wand number, date and button number, separated by tabs.\n";
 constexpr std::string_view kUsageTail =
     "  --csv    comma-separated values instead of tabs\n"
+    "  --xlsx FILE\n"
+    "           writes the log to FILE as an Excel workbook instead of printing it\n"
     "  --help   show this text\n"
-    "Exit status: 0 complete (with or without records), 1 download failed, 2 port could not\n"
-    "be opened, 64 usage error.\n";
+    "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
+    "not written, 2 port could not be opened, 64 usage error.\n";
 
 void WriteUsage(std::ostream& out, const SystemSide& system) {
   out << kUsageHead << system.portHelp << kUsageTail;
@@ -44,13 +48,20 @@ int UsageError(const std::string& problem, const SystemSide& system) {
 int RunCollector(std::span<const std::string> arguments, const SystemSide& system) {
   wandlink::LogFormat format = wandlink::kTabSeparated;
   std::string port;
-  for (const std::string& argument : arguments) {
+  std::optional<std::string> workbook;
+  for (auto next = arguments.begin(); next != arguments.end(); ++next) {
+    const std::string& argument = *next;
     if (argument == "--help" || argument == "-h") {
       WriteUsage(std::cout, system);
       return 0;
     }
     if (argument == "--csv") {
       format = wandlink::kCsv;
+    } else if (argument == "--xlsx") {
+      if (++next == arguments.end()) {
+        return UsageError("--xlsx needs a file", system);
+      }
+      workbook = *next;
     } else if (argument.starts_with("-")) {
       return UsageError("unknown option " + argument, system);
     } else if (!port.empty()) {
@@ -61,6 +72,9 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
   }
   if (port.empty()) {
     return UsageError("which port?", system);
+  }
+  if (workbook && format.quoted) {
+    return UsageError("--csv or --xlsx, not both", system);
   }
   if (!wandlink::ParsePortName(port) && !wandlink::IsDevicePath(port)) {
     return UsageError("not a port: " + port + " (" + std::string(system.portHint) + ")", system);
@@ -80,6 +94,16 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
 
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:
+      if (workbook) {
+        const std::string failure =
+            wandlink::ExportLog(controls.Log().value_or(wandlink::DownloadLog{}),
+                                wandlink::PathFromUtf8(*workbook), wandlink::ExportType::Workbook);
+        if (!failure.empty()) {
+          std::cerr << wandlink::kExportFailedMessage << '\n' << failure << '\n';
+          return kExitFailed;
+        }
+        return 0;
+      }
       wandlink::WriteLog(std::cout, controls.Log().value_or(wandlink::DownloadLog{}), format);
       return std::cout ? 0 : kExitFailed;
     case wandlink::DownloadOutcome::Failed:

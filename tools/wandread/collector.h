@@ -1,7 +1,9 @@
-// The command-line collector: reads the arguments, downloads the wand and prints its log.
+// The command-line collector: reads the arguments, downloads the wand and prints its log, or
+// writes it to an Excel workbook (--xlsx FILE).
 //
 // Exit status: 0 for a complete download (with or without records), 1 when the download
-// failed, 2 when the port could not be opened, 64 for a usage error, 130 when interrupted.
+// failed or the workbook could not be written, 2 when the port could not be opened, 64 for a
+// usage error, 130 when interrupted.
 #pragma once
 
 #include <span>

@@ -1,0 +1,51 @@
+// The export's writers on every system: the CSV's quoting, the workbook's date-time values, and
+// the type the file's name asks for.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/export_folder.h"
+#include "wandlink/log_export.h"
+#include "wandlink/log_text.h"
+#include "wandlink/log_workbook.h"
+
+namespace wandlink {
+namespace {
+
+using testing::SizeIs;
+using testing_support::ReadFile;
+
+TEST(LogText, ACellWithTheSeparatorAloneIsQuoted) {
+  DownloadLog log = testing_support::LogOfRows(1);
+  log.timeStamps[0] = {"a,b"};
+  std::ostringstream csv;
+  WriteLog(csv, log, kCsv);
+  EXPECT_EQ(csv.str(), "序号,棒号,日期,钮号\r\n1,0123,\"a,b\",00000000\r\n");
+}
+
+TEST(Workbook, TimeStampsBecomeDateTimesWhenTheyAreTimes) {
+  EXPECT_EQ(SpreadsheetDateTime("1900-03-01 00:00"), 61.0);
+  EXPECT_EQ(SpreadsheetDateTime("2009-11-30 23:59"), 40147.0 + 1439.0 / 1440.0);
+  EXPECT_EQ(SpreadsheetDateTime("2024-02-29 12:00"), 45351.5);
+  for (const char* text :
+       {"2024-02-00 08:15", "2023-02-29 00:00", "2009-11-30 24:00", "2009-13-01 00:00",
+        "1900-02-28 00:00", "2009-11-30 23:59 ", "2009-11-3O 23:59", ""}) {
+    EXPECT_EQ(SpreadsheetDateTime(text), std::nullopt) << text;
+  }
+}
+
+using ExportTest = testing_support::ExportFolderTest;
+
+TEST_F(ExportTest, TheNameSaysTheType) {
+  EXPECT_EQ(SuggestedExportName(log_), "0123-20240305-1407.xlsx");
+  EXPECT_EQ(SuggestedExportName(log_, ExportType::Csv), "0123-20240305-1407.csv");
+  ASSERT_EQ(ExportLog(log_, folder_ / "log.CSV"), "");
+  ASSERT_EQ(ExportLog(log_, folder_ / "log.xlsx"), "");
+  std::ostringstream csv;
+  WriteLog(csv, log_, kCsvFile);
+  EXPECT_EQ(ReadFile(folder_ / "log.CSV"), csv.str());
+  EXPECT_EQ(ReadFile(folder_ / "log.xlsx").substr(0, 4), "PK\3\4");
+  EXPECT_THAT(Entries(), SizeIs(2)) << "no temporary file left";
+}
+
+}  // namespace
+}  // namespace wandlink

@@ -1,0 +1,479 @@
+#include "log_workbook.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <ctime>
+#include <stdexcept>
+#include <unordered_map>
+#include <vector>
+
+#include "zip_archive.h"
+
+namespace wandlink {
+namespace {
+
+constexpr std::string_view kSheetName = "记录";
+
+// The cell formats of styles.xml, by their index there.
+enum Style { kPlain = 0, kHeading = 1, kDateTime = 2, kText = 3 };
+
+// Days from 1970-01-01 to the date (proleptic Gregorian).
+constexpr long long DaysFromCivil(long long year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const long long era = (year >= 0 ? year : year - 399) / 400;
+  const long long yearOfEra = year - era * 400;
+  const long long dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+struct CivilDate {
+  long long year;
+  int month;
+  int day;
+};
+
+constexpr CivilDate CivilFromDays(long long days) {
+  days += 719468;
+  const long long era = (days >= 0 ? days : days - 146096) / 146097;
+  const long long dayOfEra = days - era * 146097;
+  const long long yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long long shiftedMonth = (5 * dayOfYear + 2) / 153;
+  const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+  const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+  return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+}
+
+constexpr bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+constexpr int DaysInMonth(int year, int month) {
+  constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+// The spreadsheets' day 0, and the first day after 1900's nonexistent February 29 that Excel
+// counts (so that serial numbers before it are off by one).
+constexpr long long kSpreadsheetEpoch = DaysFromCivil(1899, 12, 30);
+constexpr long long kFirstSafeDay = DaysFromCivil(1900, 3, 1);
+
+std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
+  int value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') {
+      return std::nullopt;
+    }
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+void AppendInteger(std::string& out, std::uint64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+  out.append(digits, end);
+}
+
+void AppendReal(std::string& out, double value) {
+  char digits[32];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+  out.append(digits, end);
+}
+
+// Text for XML content or a quoted attribute. Characters XML cannot carry, and a "_x" that a
+// reader would take for such an escape, are written as OOXML's _xHHHH_.
+void AppendEscaped(std::string& out, std::string_view text) {
+  const auto hexEscape = [&out](unsigned char c) {
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    out += "_x00";
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+    out += '_';
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '_':
+        if (text.substr(i + 1, 1) == "x") {
+          hexEscape(c);
+        } else {
+          out += '_';
+        }
+        break;
+      default:
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+          hexEscape(c);
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+}
+
+// The width a text takes in a cell, in digit widths: a Chinese character takes two.
+std::size_t DisplayWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      ++width;
+    } else if (byte >= 0xE0) {
+      width += 2;  // the lead byte of a three- or four-byte sequence
+    } else if (byte >= 0xC0) {
+      ++width;
+    }
+  }
+  return width;
+}
+
+// Shared strings: each distinct text once, cells refer to it by index.
+class StringTable {
+ public:
+  std::uint32_t Index(const std::string& text) {
+    ++uses_;
+    const auto [entry, added] =
+        indices_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
+    if (added) {
+      order_.push_back(&entry->first);
+    }
+    return entry->second;
+  }
+
+  std::string Xml() const {
+    std::string xml =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        "\n"
+        R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
+    AppendInteger(xml, uses_);
+    xml += R"(" uniqueCount=")";
+    AppendInteger(xml, order_.size());
+    xml += "\">";
+    for (const std::string* text : order_) {
+      const bool edgeSpace = !text->empty() && (text->front() == ' ' || text->back() == ' ');
+      xml += edgeSpace ? R"(<si><t xml:space="preserve">)" : "<si><t>";
+      AppendEscaped(xml, *text);
+      xml += "</t></si>";
+    }
+    xml += "</sst>";
+    return xml;
+  }
+
+ private:
+  std::unordered_map<std::string, std::uint32_t> indices_;
+  std::vector<const std::string*> order_;
+  std::uint64_t uses_ = 0;
+};
+
+class SheetWriter {
+ public:
+  SheetWriter(StringTable& strings, std::size_t rows) : strings_(strings) {
+    xml_.reserve(rows * 120 + 1024);
+  }
+
+  void StartRow(std::size_t row) {
+    row_ = row;
+    column_ = 0;
+    xml_ += "<row r=\"";
+    AppendInteger(xml_, row_);
+    xml_ += "\">";
+  }
+  void EndRow() { xml_ += "</row>"; }
+
+  void Number(std::uint64_t value, Style style = kPlain) {
+    StartCell(style, nullptr);
+    AppendInteger(xml_, value);
+    xml_ += "</v></c>";
+  }
+  void Number(double value, Style style) {
+    StartCell(style, nullptr);
+    AppendReal(xml_, value);
+    xml_ += "</v></c>";
+  }
+  void Text(const std::string& text, Style style) {
+    const std::uint32_t index = strings_.Index(text);
+    StartCell(style, "s");
+    AppendInteger(xml_, index);
+    xml_ += "</v></c>";
+  }
+
+  std::string& Xml() { return xml_; }
+
+ private:
+  void StartCell(Style style, const char* type) {
+    xml_ += "<c r=\"";
+    xml_ += static_cast<char>('A' + column_++);
+    AppendInteger(xml_, row_);
+    if (style != kPlain) {
+      xml_ += "\" s=\"";
+      AppendInteger(xml_, static_cast<std::uint64_t>(style));
+    }
+    if (type != nullptr) {
+      xml_ += "\" t=\"";
+      xml_ += type;
+    }
+    xml_ += "\"><v>";
+  }
+
+  StringTable& strings_;
+  std::string xml_;
+  std::size_t row_ = 0;
+  int column_ = 0;
+};
+
+std::string LastCell(std::size_t rowCount) {
+  return "$D$" + std::to_string(rowCount + 1);
+}
+
+std::string Sheet(const DownloadLog& log, StringTable& strings) {
+  const std::size_t rowCount = log.RowCount();
+  std::array<std::size_t, kColumnCount> widths{};
+  for (int column = 0; column < kColumnCount; ++column) {
+    // Room for the autofilter's button beside a heading.
+    widths[static_cast<std::size_t>(column)] = DisplayWidth(kColumnHeadings[column]) + 3;
+  }
+  const auto fit = [&widths](int column, std::size_t width) {
+    auto& widest = widths[static_cast<std::size_t>(column)];
+    widest = std::max(widest, width);
+  };
+
+  SheetWriter sheet(strings, rowCount);
+  sheet.StartRow(1);
+  for (const std::string_view heading : kColumnHeadings) {
+    sheet.Text(std::string(heading), kHeading);
+  }
+  sheet.EndRow();
+  const std::string wand = log.wandNumber.data();
+  fit(1, DisplayWidth(wand));
+  for (std::size_t row = 0; row < rowCount && row < log.buttonNumbers.size(); ++row) {
+    sheet.StartRow(row + 2);
+    sheet.Number(static_cast<std::uint64_t>(row + 1));
+    sheet.Text(wand, kText);
+    const std::string_view time = log.timeStamps[row].data();
+    if (const auto value = SpreadsheetDateTime(time)) {
+      sheet.Number(*value, kDateTime);
+      fit(2, time.size());
+    } else {
+      sheet.Text(std::string(time), kText);
+      fit(2, DisplayWidth(time));
+    }
+    const std::string button = log.buttonNumbers[row].data();
+    fit(3, DisplayWidth(button));
+    sheet.Text(button, kText);
+    sheet.EndRow();
+  }
+  fit(0, std::to_string(rowCount).size());
+
+  std::string head =
+      R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+      "\n"
+      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+      R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)";
+  const std::string range = "A1:D" + std::to_string(rowCount + 1);
+  head += "<dimension ref=\"" + range + "\"/>";
+  // The heading row frozen above the rows.
+  head += R"(<sheetViews><sheetView tabSelected="1" workbookViewId="0">)"
+          R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>)"
+          R"(<selection pane="bottomLeft" activeCell="A2" sqref="A2"/></sheetView></sheetViews>)";
+  head += "<cols>";
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    const std::string number = std::to_string(column + 1);
+    head += "<col min=\"" + number + "\" max=\"" + number + "\" width=\"" +
+            std::to_string(widths[column] + 2) + "\" customWidth=\"1\"/>";
+  }
+  head += "</cols><sheetData>";
+
+  std::string& xml = sheet.Xml();
+  xml.insert(0, head);
+  xml += "</sheetData><autoFilter ref=\"" + range + "\"/>";
+  xml +=
+      R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)";
+  xml += "</worksheet>";
+  return std::move(xml);
+}
+
+std::string Workbook(std::size_t rowCount) {
+  std::string xml =
+      R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+      "\n"
+      R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+      R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+      R"(<bookViews><workbookView/></bookViews><sheets><sheet name=")";
+  xml += kSheetName;
+  xml += R"(" sheetId="1" r:id="rId1"/></sheets>)";
+  // The autofilter's range, as Excel keeps it.
+  xml += R"(<definedNames><definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">')";
+  xml += kSheetName;
+  xml += "'!$A$1:" + LastCell(rowCount) + "</definedName></definedNames></workbook>";
+  return xml;
+}
+
+constexpr std::string_view kContentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+    R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+    R"(<Default Extension="xml" ContentType="application/xml"/>)"
+    R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
+    R"(<Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)"
+    R"(<Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)"
+    R"(<Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>)"
+    R"(<Override PartName="/docProps/core.xml" ContentType="application/vnd.openxmlformats-package.core-properties+xml"/>)"
+    R"(<Override PartName="/docProps/app.xml" ContentType="application/vnd.openxmlformats-officedocument.extended-properties+xml"/>)"
+    R"(</Types>)";
+
+constexpr std::string_view kPackageRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" Target="docProps/core.xml"/>)"
+    R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties" Target="docProps/app.xml"/>)"
+    R"(</Relationships>)";
+
+constexpr std::string_view kWorkbookRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+    R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)"
+    R"(</Relationships>)";
+
+// The cell formats in the order of Style; 164 is the first number format a workbook may define,
+// 49 the built-in text format "@".
+constexpr std::string_view kStyles =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+    R"(<numFmts count="1"><numFmt numFmtId="164" formatCode="yyyy-mm-dd hh:mm"/></numFmts>)"
+    R"(<fonts count="2">)"
+    R"(<font><sz val="11"/><name val="宋体"/><family val="3"/><charset val="134"/></font>)"
+    R"(<font><b/><sz val="11"/><name val="宋体"/><family val="3"/><charset val="134"/></font>)"
+    R"(</fonts>)"
+    R"(<fills count="2"><fill><patternFill patternType="none"/></fill>)"
+    R"(<fill><patternFill patternType="gray125"/></fill></fills>)"
+    R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>)"
+    R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
+    R"(<cellXfs count="4">)"
+    R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
+    R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
+    R"(<xf numFmtId="164" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
+    R"(<xf numFmtId="49" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
+    R"(</cellXfs>)"
+    R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
+    R"(</styleSheet>)";
+
+constexpr std::string_view kApplicationProperties =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Properties xmlns="http://schemas.openxmlformats.org/officeDocument/2006/extended-properties">)"
+    R"(<Application>Korvanta</Application></Properties>)";
+
+// The local time as W3CDTF in UTC, after the system's time zone; nothing for an unset time.
+std::string UtcTimeText(const LocalTime& local) {
+  if (local.month < 1 || local.month > 12 || local.day < 1) {
+    return {};
+  }
+  std::tm broken{};
+  broken.tm_year = local.year - 1900;
+  broken.tm_mon = local.month - 1;
+  broken.tm_mday = local.day;
+  broken.tm_hour = local.hour;
+  broken.tm_min = local.minute;
+  broken.tm_isdst = -1;
+  const std::time_t seconds = std::mktime(&broken);
+  long long utc = static_cast<long long>(seconds);
+  if (seconds == static_cast<std::time_t>(-1)) {
+    utc = DaysFromCivil(local.year, local.month, local.day) * 86400 + local.hour * 3600 +
+          local.minute * 60;
+  }
+  const long long days = (utc >= 0 ? utc : utc - 86399) / 86400;
+  const long long second = utc - days * 86400;
+  const CivilDate date = CivilFromDays(days);
+  const auto padded = [](long long value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+  };
+  return padded(date.year, 4) + "-" + padded(date.month, 2) + "-" + padded(date.day, 2) + "T" +
+         padded(second / 3600, 2) + ":" + padded(second / 60 % 60, 2) + ":" +
+         padded(second % 60, 2) + "Z";
+}
+
+std::string CoreProperties(const DownloadLog& log) {
+  std::string xml =
+      R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+      "\n"
+      R"(<cp:coreProperties xmlns:cp="http://schemas.openxmlformats.org/package/2006/metadata/core-properties" )"
+      R"(xmlns:dc="http://purl.org/dc/elements/1.1/" xmlns:dcterms="http://purl.org/dc/terms/" )"
+      R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">)";
+  xml += "<dc:title>";
+  AppendEscaped(xml, std::string(kColumnHeadings[1]) + " " + log.wandNumber.data());
+  xml += "</dc:title><dc:creator>Korvanta</dc:creator>";
+  xml += "<cp:lastModifiedBy>Korvanta</cp:lastModifiedBy>";
+  if (const std::string read = UtcTimeText(log.readAt); !read.empty()) {
+    xml += R"(<dcterms:created xsi:type="dcterms:W3CDTF">)" + read + "</dcterms:created>";
+    xml += R"(<dcterms:modified xsi:type="dcterms:W3CDTF">)" + read + "</dcterms:modified>";
+  }
+  xml += "</cp:coreProperties>";
+  return xml;
+}
+
+}  // namespace
+
+std::optional<double> SpreadsheetDateTime(std::string_view text) {
+  // yyyy-mm-dd hh:mm
+  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':') {
+    return std::nullopt;
+  }
+  const auto year = Digits(text, 0, 4);
+  const auto month = Digits(text, 5, 2);
+  const auto day = Digits(text, 8, 2);
+  const auto hour = Digits(text, 11, 2);
+  const auto minute = Digits(text, 14, 2);
+  if (!year || !month || !day || !hour || !minute || *month < 1 || *month > 12 || *day < 1 ||
+      *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59) {
+    return std::nullopt;
+  }
+  const long long days = DaysFromCivil(*year, *month, *day);
+  if (days < kFirstSafeDay) {
+    return std::nullopt;
+  }
+  return static_cast<double>(days - kSpreadsheetEpoch) + (*hour * 60 + *minute) / 1440.0;
+}
+
+std::string WorkbookBytes(const DownloadLog& log) {
+  if (log.RowCount() > kWorkbookRecordLimit) {
+    throw std::length_error("a sheet holds at most 1048575 records");
+  }
+  StringTable strings;
+  const std::string sheet = Sheet(log, strings);
+  ZipArchive zip(log.readAt);
+  zip.Add("[Content_Types].xml", kContentTypes);
+  zip.Add("_rels/.rels", kPackageRelationships);
+  zip.Add("docProps/core.xml", CoreProperties(log));
+  zip.Add("docProps/app.xml", kApplicationProperties);
+  zip.Add("xl/workbook.xml", Workbook(log.RowCount()));
+  zip.Add("xl/_rels/workbook.xml.rels", kWorkbookRelationships);
+  zip.Add("xl/styles.xml", kStyles);
+  zip.Add("xl/worksheets/sheet1.xml", sheet);
+  zip.Add("xl/sharedStrings.xml", strings.Xml());
+  return std::move(zip).Finish();
+}
+
+}  // namespace wandlink
