@@ -24,12 +24,6 @@ check "csv: exit 0" test "$status" -eq 0
 check "csv: header" test "$(head -1 "$scratch/csv.out")" = $'序号,棒号,日期,钮号\r'
 check "csv: same rows as tabs" diff <(tr -d '\r' <"$scratch/csv.out" | tr ',' '\t') "$scratch/complete.out"
 
-<<<<<<< HEAD
-SIM_CLOCK="@2026-06-10 12:00:00" start_sim old --records 3
-collect old faketime -f "@2027-02-10 12:00:00" "$wandread" COM4
-check "eight months old: dated last year" bash -c '[[ $(tail -n +2 "$1" | cut -f3 | cut -c1-8 |
-  sort -u) == 2026-06- ]]' _ "$scratch/old.out"
-=======
 collect xlsx "$wandread" --xlsx "$scratch/log.xlsx" COM4
 check "xlsx: exit 0, nothing printed" test "$status" -eq 0 -a -z "$out$err"
 check "xlsx: a workbook" test "$(head -c 2 "$scratch/log.xlsx")" = PK
@@ -37,7 +31,11 @@ mkdir -p "$scratch/folder.xlsx/inside"
 collect xlsx-fails "$wandread" --xlsx "$scratch/folder.xlsx" COM4
 check "xlsx over a folder: exit 1" test "$status" -eq 1
 check "xlsx over a folder: message and reason" test "$(head -1 <<<"$err")" = 导出失败 -a "$(wc -l <<<"$err")" -eq 2
->>>>>>> workbook
+
+SIM_CLOCK="@2026-06-10 12:00:00" start_sim old --records 3
+collect old faketime -f "@2027-02-10 12:00:00" "$wandread" COM4
+check "eight months old: dated last year" bash -c '[[ $(tail -n +2 "$1" | cut -f3 | cut -c1-8 |
+  sort -u) == 2026-06- ]]' _ "$scratch/old.out"
 
 start_sim empty --records 0
 collect empty "$wandread" COM4

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <stdexcept>
 #include <unordered_map>
@@ -18,48 +20,10 @@ constexpr std::string_view kSheetName = "记录";
 // The cell formats of styles.xml, by their index there.
 enum Style { kPlain = 0, kHeading = 1, kDateTime = 2, kText = 3 };
 
-// Days from 1970-01-01 to the date (proleptic Gregorian).
-constexpr long long DaysFromCivil(long long year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const long long era = (year >= 0 ? year : year - 399) / 400;
-  const long long yearOfEra = year - era * 400;
-  const long long dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-struct CivilDate {
-  long long year;
-  int month;
-  int day;
-};
-
-constexpr CivilDate CivilFromDays(long long days) {
-  days += 719468;
-  const long long era = (days >= 0 ? days : days - 146096) / 146097;
-  const long long dayOfEra = days - era * 146097;
-  const long long yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const long long shiftedMonth = (5 * dayOfYear + 2) / 153;
-  const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-  const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-  return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
-}
-
-constexpr bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-constexpr int DaysInMonth(int year, int month) {
-  constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
-}
-
 // The spreadsheets' day 0, and the first day after 1900's nonexistent February 29 that Excel
 // counts (so that serial numbers before it are off by one).
-constexpr long long kSpreadsheetEpoch = DaysFromCivil(1899, 12, 30);
-constexpr long long kFirstSafeDay = DaysFromCivil(1900, 3, 1);
+constexpr std::chrono::sys_days kSpreadsheetEpoch{std::chrono::year{1899} / 12 / 30};
+constexpr std::chrono::sys_days kFirstSafeDay{std::chrono::year{1900} / 3 / 1};
 
 std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
   int value = 0;
@@ -398,21 +362,19 @@ std::string UtcTimeText(const LocalTime& local) {
   broken.tm_min = local.minute;
   broken.tm_isdst = -1;
   const std::time_t seconds = std::mktime(&broken);
-  long long utc = static_cast<long long>(seconds);
   if (seconds == static_cast<std::time_t>(-1)) {
-    utc = DaysFromCivil(local.year, local.month, local.day) * 86400 + local.hour * 3600 +
-          local.minute * 60;
+    return {};
   }
-  const long long days = (utc >= 0 ? utc : utc - 86399) / 86400;
-  const long long second = utc - days * 86400;
-  const CivilDate date = CivilFromDays(days);
-  const auto padded = [](long long value, std::size_t width) {
-    std::string digits = std::to_string(value);
-    return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
-  };
-  return padded(date.year, 4) + "-" + padded(date.month, 2) + "-" + padded(date.day, 2) + "T" +
-         padded(second / 3600, 2) + ":" + padded(second / 60 % 60, 2) + ":" +
-         padded(second % 60, 2) + "Z";
+  const auto utc = std::chrono::system_clock::from_time_t(seconds);
+  const auto day = std::chrono::floor<std::chrono::days>(utc);
+  const std::chrono::year_month_day date{day};
+  const std::chrono::hh_mm_ss time{std::chrono::floor<std::chrono::seconds>(utc - day)};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  return text;
 }
 
 std::string CoreProperties(const DownloadLog& log) {
@@ -446,15 +408,17 @@ std::optional<double> SpreadsheetDateTime(std::string_view text) {
   const auto day = Digits(text, 8, 2);
   const auto hour = Digits(text, 11, 2);
   const auto minute = Digits(text, 14, 2);
-  if (!year || !month || !day || !hour || !minute || *month < 1 || *month > 12 || *day < 1 ||
-      *day > DaysInMonth(*year, *month) || *hour > 23 || *minute > 59) {
+  if (!year || !month || !day || !hour || !minute || *hour > 23 || *minute > 59) {
     return std::nullopt;
   }
-  const long long days = DaysFromCivil(*year, *month, *day);
-  if (days < kFirstSafeDay) {
+  const std::chrono::year_month_day date{std::chrono::year{*year},
+                                         std::chrono::month{static_cast<unsigned>(*month)},
+                                         std::chrono::day{static_cast<unsigned>(*day)}};
+  if (!date.ok() || std::chrono::sys_days{date} < kFirstSafeDay) {
     return std::nullopt;
   }
-  return static_cast<double>(days - kSpreadsheetEpoch) + (*hour * 60 + *minute) / 1440.0;
+  return static_cast<double>((std::chrono::sys_days{date} - kSpreadsheetEpoch).count()) +
+         (*hour * 60 + *minute) / 1440.0;
 }
 
 std::string WorkbookBytes(const DownloadLog& log) {
