@@ -13,7 +13,6 @@
 #include "res/resource.h"
 #include "res/version_info.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_names.h"
 #include "wandlink/serial_link.h"
 #include "wandlink/win32_text.h"
 
@@ -21,7 +20,6 @@ namespace winui {
 namespace {
 
 constexpr int kProgressMaximum = 99;
-constexpr int kDefaultPortIndex = 3;
 
 }  // namespace
 
@@ -60,6 +58,9 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return OnPaint();
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_DEVICECHANGE:
+      ports_->OnDeviceChange(wParam, lParam);
+      return TRUE;
     case WM_NOTIFY:
       return OnRecordsNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_CONTEXTMENU:
@@ -122,12 +123,7 @@ BOOL ReaderDialog::OnInitDialog() {
   SendMessageW(Control(res::IDC_RECORDS), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
-  const HWND ports = Control(res::IDC_PORT);
-  for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
-    SendMessageW(ports, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(wandlink::Widen(wandlink::PortName(number)).c_str()));
-  }
-  SendMessageW(ports, CB_SETCURSEL, kDefaultPortIndex, 0);
+  ports_.emplace(Control(res::IDC_PORT), dialog_);
 
   ShowWindow(Control(res::IDC_COUNT), SW_HIDE);
   // The template asks for no place: the window centres itself, as it always has.
@@ -171,6 +167,11 @@ bool ReaderDialog::OnCommand(int id, int notification) {
         OnThreadState();
       }
       return true;
+    case res::IDC_PORT:
+      if (notification == CBN_DROPDOWN) {
+        ports_->Refresh();
+      }
+      return false;
     case IDCANCEL:
       OnClose();
       return true;
@@ -192,10 +193,8 @@ void ReaderDialog::OnCollect() {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
   }
   EnableWindow(collect, FALSE);
-  const auto index = SendMessageW(Control(res::IDC_PORT), CB_GETCURSEL, 0, 0);
-  const std::string portName = wandlink::PortName(static_cast<int>(index) + 1);
   auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(portName, stop);
+  auto link = wandlink::SerialLink::Open(ports_->Chosen().OpenTarget(), stop);
   if (!link) {
     Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
