@@ -59,6 +59,11 @@ class OverlappedRecord {
   OVERLAPPED record_{};
 };
 
+// The drain's thread: FlushFileBuffers on the port, its error as the exit code.
+DWORD WINAPI FlushOutput(void* port) {
+  return ::FlushFileBuffers(static_cast<HANDLE>(port)) ? ERROR_SUCCESS : ::GetLastError();
+}
+
 }  // namespace
 
 std::unique_ptr<SerialLink> SerialLink::Open(std::string_view portNameOrDevice,
@@ -188,6 +193,34 @@ std::size_t SerialLink::ReceiveFrame(WandRecord& reply) {
     }
   }
   return count;
+}
+
+void SerialLink::DrainOutput() const {
+  const UniqueHandle flusher(::CreateThread(nullptr, 0, FlushOutput, port_.get(), 0, nullptr));
+  if (!flusher) {
+    ReportRefused("a thread to drain the output");
+    return;
+  }
+  auto waitMs = static_cast<DWORD>(kDrainDeadline.count());
+  // Cancelling may come before the flush has started; it is asked for again until the thread
+  // is out.
+  while (::WaitForSingleObject(flusher.get(), waitMs) == WAIT_TIMEOUT) {
+    ::CancelSynchronousIo(flusher.get());
+    waitMs = 10;
+  }
+  DWORD result = ERROR_SUCCESS;
+  ::GetExitCodeThread(flusher.get(), &result);
+  if (result != ERROR_SUCCESS) {
+    std::cerr << "wandlink: draining the output: " << SystemErrorText(result) << '\n';
+  }
+}
+
+void SerialLink::Close() {
+  if (!port_) {
+    return;
+  }
+  DrainOutput();
+  port_.reset();
 }
 
 std::size_t SerialLink::InputQueueCount() {
