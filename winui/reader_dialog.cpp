@@ -14,7 +14,7 @@
 #include "res/version_info.h"
 #include "wandlink/messages.h"
 #include "wandlink/port_names.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_open.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
@@ -193,10 +193,9 @@ void ReaderDialog::OnCollect() {
   }
   EnableWindow(collect, FALSE);
   const auto index = SendMessageW(Control(res::IDC_PORT), CB_GETCURSEL, 0, 0);
-  const std::string portName = wandlink::PortName(static_cast<int>(index) + 1);
-  auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(portName, stop);
-  if (!link) {
+  const wandlink::PortChoice choice{.name = wandlink::PortName(static_cast<int>(index) + 1)};
+  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  if (!wandlink::OpenForDownload(choice, context, wandlink::TraceFileFromEnvironment())) {
     Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
     return;
@@ -209,9 +208,6 @@ void ReaderDialog::OnCollect() {
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   records_->Clear();
-  link->Configure();
-  wandlink::DownloadContext context{
-      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   ShowWindow(progress, SW_SHOW);
   session_.Start(std::move(context),
                  [dialog = dialog_] { PostMessageW(dialog, kWorkerFinishedMessage, 0, 0); });
