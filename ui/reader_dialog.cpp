@@ -21,7 +21,7 @@
 #include "res/main_dialog.h"
 #include "wandlink/messages.h"
 #include "wandlink/port_names.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_open.h"
 
 namespace ui {
 namespace {
@@ -193,10 +193,9 @@ void ReaderDialog::OnCollect() {
     return;
   }
   collectButton_->setEnabled(false);
-  const std::string portName = "COM" + std::to_string(portList_->currentIndex() + 1);
-  auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(portName, stop);
-  if (!link) {
+  const wandlink::PortChoice choice{.name = wandlink::PortName(portList_->currentIndex() + 1)};
+  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  if (!wandlink::OpenForDownload(choice, context, wandlink::TraceFileFromEnvironment())) {
     Present(Text(wandlink::kPortOpenFailedMessage));
     collectButton_->setEnabled(true);
     return;
@@ -208,9 +207,6 @@ void ReaderDialog::OnCollect() {
 
   progressBar_->setValue(0);
   recordsModel_->Clear();
-  link->Configure();
-  wandlink::DownloadContext context{
-      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   progressBar_->show();
   session_.Start(std::move(context),
                  [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });

@@ -232,4 +232,23 @@ std::size_t SerialLink::InputQueueCount() {
   return status.cbInQue;
 }
 
+std::string SerialLink::Settings() const {
+  DCB line{};
+  line.DCBlength = sizeof line;
+  COMMTIMEOUTS timeouts{};
+  if (!port_ || !::GetCommState(port_.get(), &line) || !::GetCommTimeouts(port_.get(), &timeouts)) {
+    return "unknown (" + SystemErrorText(::GetLastError()) + ")";
+  }
+  static constexpr const char* kParity[] = {"no", "odd", "even", "mark", "space"};
+  static constexpr const char* kStopBits[] = {"1", "1.5", "2"};
+  return std::to_string(line.BaudRate) + " baud, " + std::to_string(line.ByteSize) +
+         " data bits, " + (line.Parity < 5 ? kParity[line.Parity] : "unknown") + " parity, " +
+         (line.StopBits < 3 ? kStopBits[line.StopBits] : "unknown") + " stop bits" +
+         (line.fOutxCtsFlow ? ", CTS flow control" : "") +
+         (line.fOutX || line.fInX ? ", XON/XOFF flow control" : "") + "; read interval " +
+         std::to_string(timeouts.ReadIntervalTimeout) + " ms, write timeout " +
+         std::to_string(timeouts.WriteTotalTimeoutMultiplier) + " ms per byte + " +
+         std::to_string(timeouts.WriteTotalTimeoutConstant) + " ms";
+}
+
 }  // namespace wandlink

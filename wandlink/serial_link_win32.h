@@ -22,6 +22,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "deadline.h"
@@ -64,6 +65,10 @@ class SerialLink final : public WandPort {
   std::size_t InputQueueCount() override;
 
   void Close() override;
+
+  // The line's settings and timeouts as the driver now has them, in words, for a download
+  // trace.
+  std::string Settings() const;
 
  private:
   // What one overlapped transfer moved, and whether it completed rather than failed or was cut

@@ -13,7 +13,7 @@
 #include "res/resource.h"
 #include "res/version_info.h"
 #include "wandlink/messages.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_open.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
@@ -193,9 +193,8 @@ void ReaderDialog::OnCollect() {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
   }
   EnableWindow(collect, FALSE);
-  auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(ports_->Chosen().OpenTarget(), stop);
-  if (!link) {
+  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  if (!wandlink::OpenForDownload(ports_->Chosen(), context, wandlink::TraceFileFromEnvironment())) {
     Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
     return;
@@ -208,9 +207,6 @@ void ReaderDialog::OnCollect() {
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   records_->Clear();
-  link->Configure();
-  wandlink::DownloadContext context{
-      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   ShowWindow(progress, SW_SHOW);
   session_.Start(std::move(context),
                  [dialog = dialog_] { PostMessageW(dialog, kWorkerFinishedMessage, 0, 0); });
