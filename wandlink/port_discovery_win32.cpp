@@ -8,6 +8,7 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <cwchar>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -63,7 +64,7 @@ std::wstring RegistryText(HKEY key, const wchar_t* value) {
       ERROR_SUCCESS) {
     return {};
   }
-  text.resize(text.find(L'\0'));
+  text.resize(std::wcslen(text.c_str()));
   return text;
 }
 
@@ -125,7 +126,7 @@ class SetupDevice {
                                              reinterpret_cast<BYTE*>(text.data()), size, nullptr)) {
       return {};
     }
-    text.resize(text.find(L'\0'));
+    text.resize(std::wcslen(text.c_str()));
     return text;
   }
 
