@@ -13,9 +13,13 @@ class SimulatedWand {
  public:
   explicit SimulatedWand(std::vector<wandlink::WandRecord> log,
                          wandsim::WandBehaviour behaviour = {})
+      : SimulatedWand(wandsim::PseudoTerminal::Create(), std::move(log), behaviour) {}
+
+  // On a line of the caller's, such as an emulated device's terminal.
+  SimulatedWand(std::optional<wandsim::PseudoTerminal> line, std::vector<wandlink::WandRecord> log,
+                wandsim::WandBehaviour behaviour = {})
       : wand_(
-            [] {
-              auto line = wandsim::PseudoTerminal::Create();
+            [&line] {
               if (!line) {
                 std::abort();
               }
