@@ -72,6 +72,10 @@ class FakeSerialDevices {
     return syspath;
   }
 
+  void Remove(const std::string& syspath) {
+    umockdev_testbed_remove_device(testbed_, syspath.c_str());
+  }
+
   // Tells udev's listeners the device was added or removed.
   void Announce(const std::string& syspath, const char* action) {
     umockdev_testbed_uevent(testbed_, syspath.c_str(), action);
