@@ -53,8 +53,7 @@ TEST(PortDiscovery, FindsAdaptersAndPresentUartsAndDownloadsThroughADetectedAdap
   // A ports folder entry leading to the adapter comes first, under its own name, with the
   // adapter's names; the adapter is not listed again. A download on it reaches the adapter.
   auto adapterLine = devices.FarEnd("/dev/ttyUSB0");
-  ASSERT_TRUE(adapterLine);
-  folder.Link("COM4", adapterLine->SlavePath());
+  folder.Link("COM4", adapterLine.SlavePath());
   const auto wandLog = wandsim::GeneratePatrolLog(12, 2, SystemLocalTime(), MonthMode::Bcd);
   testing_support::SimulatedWand wand(std::move(adapterLine), wandLog);
   const auto entry = (PortsFolder() / "COM4").string();

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <umockdev.h>
 
-#include <optional>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,14 +82,15 @@ class FakeSerialDevices {
   }
 
   // The far end of a terminal node, for a simulated wand.
-  std::optional<wandsim::PseudoTerminal> FarEnd(const char* node) {
-    const int master = umockdev_testbed_get_dev_fd(testbed_, node);
-    if (master < 0) {
-      return std::nullopt;
+  wandsim::PseudoTerminal FarEnd(const char* node) {
+    wandlink::UniqueFd master(
+        ::fcntl(umockdev_testbed_get_dev_fd(testbed_, node), F_DUPFD_CLOEXEC, 0));
+    ::fcntl(master.Get(), F_SETFL, ::fcntl(master.Get(), F_GETFL) | O_NONBLOCK);
+    auto line = wandsim::PseudoTerminal::FromMaster(std::move(master));
+    if (!line) {
+      std::abort();
     }
-    wandlink::UniqueFd own(::fcntl(master, F_DUPFD_CLOEXEC, 0));
-    ::fcntl(own.Get(), F_SETFL, ::fcntl(own.Get(), F_GETFL) | O_NONBLOCK);
-    return wandsim::PseudoTerminal::FromMaster(std::move(own));
+    return std::move(*line);
   }
 
  private:

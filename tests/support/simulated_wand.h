@@ -13,23 +13,24 @@ class SimulatedWand {
  public:
   explicit SimulatedWand(std::vector<wandlink::WandRecord> log,
                          wandsim::WandBehaviour behaviour = {})
-      : SimulatedWand(wandsim::PseudoTerminal::Create(), std::move(log), behaviour) {}
-
-  // On a line of the caller's, such as an emulated device's terminal.
-  SimulatedWand(std::optional<wandsim::PseudoTerminal> line, std::vector<wandlink::WandRecord> log,
-                wandsim::WandBehaviour behaviour = {})
-      : wand_(
-            [&line] {
+      : SimulatedWand(
+            [] {
+              auto line = wandsim::PseudoTerminal::Create();
               if (!line) {
                 std::abort();
               }
               return std::move(*line);
             }(),
-            behaviour, std::move(log),
-            [this](const wandlink::ClockFrame& frame) {
-              std::lock_guard lock(mutex_);
-              clockFrames_.push_back(frame);
-            }),
+            std::move(log), behaviour) {}
+
+  // On a line of the caller's, such as an emulated device's terminal.
+  SimulatedWand(wandsim::PseudoTerminal line, std::vector<wandlink::WandRecord> log,
+                wandsim::WandBehaviour behaviour = {})
+      : wand_(std::move(line), behaviour, std::move(log),
+              [this](const wandlink::ClockFrame& frame) {
+                std::lock_guard lock(mutex_);
+                clockFrames_.push_back(frame);
+              }),
         server_([this] { wand_.Serve(stop_); }) {}
 
   ~SimulatedWand() {
