@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -100,15 +102,23 @@ std::vector<DetectedPort> SerialHardware() {
   return ports;
 }
 
-// Orders names as people count: /dev/ttyUSB2 before /dev/ttyUSB10.
+// Port names before device paths, each as people count: /dev/ttyUSB2 before /dev/ttyUSB10.
 bool NaturalLess(const DetectedPort& left, const DetectedPort& right) {
   const auto split = [](std::string_view name) {
     const auto digits = name.find_last_not_of("0123456789") + 1;
     unsigned number = 0;
     std::from_chars(name.data() + digits, name.data() + name.size(), number);
-    return std::tuple(name.substr(0, digits), digits == name.size(), number);
+    return std::tuple(IsDevicePath(name), name.substr(0, digits), number);
   };
   return split(left.name) < split(right.name);
+}
+
+// Whether both paths lead to the same device node.
+bool SameNode(const std::string& left, const std::string& right) {
+  struct stat leftNode {};
+  struct stat rightNode {};
+  return ::stat(left.c_str(), &leftNode) == 0 && ::stat(right.c_str(), &rightNode) == 0 &&
+         leftNode.st_dev == rightNode.st_dev && leftNode.st_ino == rightNode.st_ino;
 }
 
 // The ports folder's port entries that lead to a device now. An entry is opened through itself,
@@ -121,15 +131,12 @@ std::vector<DetectedPort> FolderEntries(std::vector<DetectedPort>& hardware) {
        entry.increment(error)) {
     const std::string name = entry->path().filename().string();
     std::error_code missing;
-    const auto target = std::filesystem::canonical(entry->path(), missing);
-    if (!ParsePortName(name) || missing) {
+    if (!ParsePortName(name) || !std::filesystem::exists(entry->path(), missing)) {
       continue;
     }
     DetectedPort port{.name = name, .device = entry->path().string()};
-    const auto same = std::ranges::find_if(hardware, [&](const DetectedPort& device) {
-      std::error_code ignored;
-      return std::filesystem::equivalent(device.device, target, ignored);
-    });
+    const auto same = std::ranges::find_if(
+        hardware, [&](const DetectedPort& device) { return SameNode(device.device, port.device); });
     if (same != hardware.end()) {
       port.description = same->description;
       port.hardwareId = same->hardwareId;
