@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "counting_controls.h"
 #include "process_cpu.h"
 #include "wand_log.h"
 #include "wand_simulator.h"
@@ -12,19 +13,6 @@
 #include "wandlink/serial_link.h"
 
 namespace {
-
-class CountingControls final : public wandlink::DownloadControls {
- public:
-  void SetProgress(int) override {}
-  void HideProgress() override {}
-  void SetCountText(const std::string&) override {}
-  void ShowCount() override {}
-  void HideCount() override {}
-  void EnableCollect() override {}
-  void ShowRecords(wandlink::DownloadLog log) override { rows = log.RowCount(); }
-  void ShowMessage(const std::string&) override {}
-  std::size_t rows = 0;
-};
 
 void BM_DownloadOverPty(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));

@@ -19,6 +19,10 @@ check "complete: no message" test -z "$err"
 sleep 0.2
 check "complete: the wand's clock was set" grep -q "clock set to" "$scratch/complete.sim"
 
+collect traced "$wandread" --trace "$scratch/trace.txt" COM4
+check "traced: the same log" diff "$scratch/traced.out" "$scratch/complete.out"
+check "traced: the trace ends with the ending" grep -q "ending: complete, 40 records" "$scratch/trace.txt"
+
 collect csv "$wandread" --csv COM4
 check "csv: exit 0" test "$status" -eq 0
 check "csv: header" test "$(head -1 "$scratch/csv.out")" = $'序号,棒号,日期,钮号\r'
@@ -74,12 +78,59 @@ wait "$first"
 status=$?
 check "held: the first download completes" test "$status" -eq 0
 
-for usage in "" "COM9" "--bogus COM4" "COM1 COM2" "COM4 --xlsx" "--csv --xlsx x.xlsx COM4"; do
+for usage in "" "COM9" "--bogus COM4" "COM1 COM2" "COM4 --xlsx" "--csv --xlsx x.xlsx COM4" "COM4 --trace"; do
   # shellcheck disable=SC2086
   collect usage "$wandread" $usage
   check "usage '$usage': exit 64" test "$status" -eq 64
   check "usage '$usage': says how" grep -q "usage: wandread" "$scratch/usage.err"
 done
+# The ports found: an emulated FTDI adapter beside a line with no UART, then none at all.
+if command -v umockdev-run >/dev/null; then
+  mkdir -p "$scratch/no-entries"
+  cat >"$scratch/adapter.umockdev" <<'END'
+P: /devices/usb1/1-1/1-1:1.0/ttyUSB0/tty/ttyUSB0
+N: ttyUSB0
+E: SUBSYSTEM=tty
+E: DEVNAME=/dev/ttyUSB0
+E: ID_MODEL_FROM_DATABASE=FT232 Serial (UART) IC
+A: dev=188:0
+
+P: /devices/usb1/1-1/1-1:1.0/ttyUSB0
+E: SUBSYSTEM=usb-serial
+
+P: /devices/usb1/1-1/1-1:1.0
+E: SUBSYSTEM=usb
+E: DEVTYPE=usb_interface
+
+P: /devices/usb1/1-1
+E: SUBSYSTEM=usb
+E: DEVTYPE=usb_device
+A: idVendor=0403
+A: idProduct=6001
+A: serial=A1B2C3
+
+P: /devices/platform/serial8250/tty/ttyS3
+N: ttyS3
+E: SUBSYSTEM=tty
+E: DEVNAME=/dev/ttyS3
+A: dev=4:67
+A: type=0
+
+P: /devices/platform/serial8250
+E: SUBSYSTEM=platform
+END
+  KORVANTA_PORTS=$scratch/no-entries collect list umockdev-run -d "$scratch/adapter.umockdev" -- "$wandread" --list
+  check "list: exit 0" test "$status" -eq 0
+  check "list: heading and the adapter alone" test "$(wc -l <"$scratch/list.out")" -eq 2
+  check "list: the adapter's names" grep -qP '^/dev/ttyUSB0 +/dev/ttyUSB0 +FT232 Serial \(UART\) IC +0403:6001 A1B2C3$' "$scratch/list.out"
+  KORVANTA_PORTS=$scratch/no-entries collect list-none umockdev-run -- "$wandread" --list
+  check "list, none: exit 0" test "$status" -eq 0
+  check "list, none: nothing on stdout" test ! -s "$scratch/list-none.out"
+  check "list, none: says so" grep -q "no serial ports found" "$scratch/list-none.err"
+else
+  echo "skipped: the port list needs umockdev-run"
+fi
+
 collect help "$wandread" --help
 check "--help: exit 0 with usage" bash -c '[[ $0 == 0 ]] && grep -q "usage: wandread" "$1"' "$status" "$scratch/help.out"
 

@@ -1,11 +1,11 @@
 #include "dialog_builder.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 
+#include "drop_down_list.h"
 #include "qt_text.h"
 #include "res/resource.h"
 
@@ -61,7 +61,7 @@ QWidget* DialogBuilder::Create(QDialog& dialog, const res::ControlTemplate& cont
       break;
     }
     case res::ControlKind::ComboBox: {
-      auto* combo = new QComboBox(&dialog);
+      auto* combo = new DropDownList(&dialog);
       combo->setEditable(false);
       // The template's height is the height with the list dropped down.
       combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());

@@ -13,6 +13,7 @@
 
 #include "about_dialog.h"
 #include "app_icon.h"
+#include "drop_down_list.h"
 #include "icon_position.h"
 #include "qt_text.h"
 #include "res/string_table.h"
@@ -20,15 +21,14 @@
 
 #include "res/main_dialog.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_names.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_discovery.h"
+#include "wandlink/port_open.h"
 
 namespace ui {
 namespace {
 
 constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
 constexpr int kProgressMaximum = 99;
-constexpr int kDefaultPortIndex = 3;
 
 template <typename Widget>
 Widget* Bind(const DialogBuilder& builder, int id) {
@@ -87,12 +87,51 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   recordsList_->setShowGrid(true);
   recordsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-  for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
-    portList_->addItem(QString::fromStdString(wandlink::PortName(number)));
-  }
-  portList_->setCurrentIndex(kDefaultPortIndex);
+  RefreshPortList();
+  connect(Bind<DropDownList>(*builder_, res::IDC_PORT), &DropDownList::AboutToOpen, this,
+          &ReaderDialog::RefreshPortList);
+  WatchPorts();
 
   countLabel_->hide();
+}
+
+void ReaderDialog::RefreshPortList() {
+  const int current = portList_->currentIndex();
+  std::optional<std::string_view> keep;
+  if (current >= 0 && static_cast<std::size_t>(current) < portChoices_.size()) {
+    keep = portChoices_[static_cast<std::size_t>(current)].name;
+  }
+  wandlink::PortList list = wandlink::BuildPortList(wandlink::DetectPorts(), keep);
+  QStringList labels;
+  for (const wandlink::PortChoice& choice : list.choices) {
+    labels.push_back(Text(choice.label));
+  }
+  const int chosen = static_cast<int>(list.chosen);
+  portChoices_ = std::move(list.choices);
+  QStringList shown;
+  for (int index = 0; index < portList_->count(); ++index) {
+    shown.push_back(portList_->itemText(index));
+  }
+  // An open list stays as it is unless something changed.
+  if (labels == shown && chosen == current) {
+    return;
+  }
+  portList_->clear();
+  portList_->addItems(labels);
+  portList_->setCurrentIndex(chosen);
+}
+
+void ReaderDialog::WatchPorts() {
+  portWatch_ = wandlink::PortWatch::Start();
+  if (!portWatch_) {
+    return;
+  }
+  auto* notifier = new QSocketNotifier(portWatch_->Fd(), QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    if (portWatch_->TakeChanges()) {
+      RefreshPortList();
+    }
+  });
 }
 
 void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {
@@ -193,10 +232,11 @@ void ReaderDialog::OnCollect() {
     return;
   }
   collectButton_->setEnabled(false);
-  const std::string portName = "COM" + std::to_string(portList_->currentIndex() + 1);
-  auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(portName, stop);
-  if (!link) {
+  // A copy: the list may be refreshed while the last download is being waited for.
+  const wandlink::PortChoice choice =
+      portChoices_[static_cast<std::size_t>(portList_->currentIndex())];
+  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  if (!wandlink::OpenForDownload(choice, context, wandlink::TraceFileFromEnvironment())) {
     Present(Text(wandlink::kPortOpenFailedMessage));
     collectButton_->setEnabled(true);
     return;
@@ -208,9 +248,6 @@ void ReaderDialog::OnCollect() {
 
   progressBar_->setValue(0);
   recordsModel_->Clear();
-  link->Configure();
-  wandlink::DownloadContext context{
-      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   progressBar_->show();
   session_.Start(std::move(context),
                  [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QTableView>
 #include <functional>
 #include <memory>
@@ -27,6 +28,8 @@
 #include "records_model.h"
 #include "wandlink/coalesced_controls.h"
 #include "wandlink/download_session.h"
+#include "wandlink/port_list.h"
+#include "wandlink/port_watch.h"
 #include "window_controls.h"
 #include "window_thread.h"
 
@@ -87,6 +90,10 @@ class ReaderDialog : public QDialog {
   void ShowSystemMenu(const QPoint& globalPosition);
   void DoDataExchange();
   void Present(const QString& text);
+  // Fills the port list with the ports there now, keeping the operator's choice while its port
+  // is there.
+  void RefreshPortList();
+  void WatchPorts();
   // Keeps the window's events flowing until the condition holds; a worker's end wakes it.
   void RunEventsUntil(const std::function<bool()>& done);
 
@@ -96,6 +103,9 @@ class ReaderDialog : public QDialog {
   QProgressBar* progressBar_ = nullptr;
   QTableView* recordsList_ = nullptr;
   QComboBox* portList_ = nullptr;
+  // What each entry of the port list stands for, in the list's order.
+  std::vector<wandlink::PortChoice> portChoices_;
+  std::unique_ptr<wandlink::PortWatch> portWatch_;
   QIcon icon_;
   QMenu* systemMenu_ = nullptr;
 

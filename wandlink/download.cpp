@@ -43,6 +43,7 @@ class Download {
     }
     const MonthMode monthMode =
         port_.InputQueueCount() <= kLowNibbleProbeAnswer ? MonthMode::LowNibble : MonthMode::Bcd;
+    Trace(monthMode == MonthMode::LowNibble ? "month mode: low digit" : "month mode: BCD");
 
     if (!Exchange(kIdentify)) {
       return Cancelled() ? Cancel() : FailBeforeRecords();
@@ -67,8 +68,11 @@ class Download {
         }
         if (!IsEndMarker(reply_)) {
           if (log_.RowCount() == context_.recordCeiling) {
-            std::cerr << "wandlink: the wand sent more than " << context_.recordCeiling
-                      << " records without an end marker; giving up\n";
+            const std::string reason = "the wand sent more than " +
+                                       std::to_string(context_.recordCeiling) +
+                                       " records without an end marker";
+            std::cerr << "wandlink: " << reason << "; giving up\n";
+            Trace(reason);
             return FailWithinRecords();
           }
           Store(monthMode);
@@ -91,6 +95,7 @@ class Download {
       return Cancel();
     }
 
+    rowsRead_ = log_.RowCount();
     if (log_.RowCount() == 0) {
       Message(kNoRecordsMessage);
     } else {
@@ -101,6 +106,14 @@ class Download {
     controls_.HideProgress();
     controls_.HideCount();
     return DownloadOutcome::Complete;
+  }
+
+  std::size_t RowsRead() const { return rowsRead_; }
+
+  void Trace(std::string_view text) {
+    if (context_.trace) {
+      context_.trace->Note(text);
+    }
   }
 
  private:
@@ -177,12 +190,28 @@ class Download {
   WandRecord reply_{};
   DownloadLog log_;
   bool countShown_ = false;
+  std::size_t rowsRead_ = 0;
 };
+
+std::string Ending(DownloadOutcome outcome, std::size_t rows) {
+  switch (outcome) {
+    case DownloadOutcome::Complete:
+      return "ending: complete, " + std::to_string(rows) + " records, clock frame sent";
+    case DownloadOutcome::Failed:
+      return "ending: failed, " + std::string(kReadFailedMessage);
+    case DownloadOutcome::Cancelled:
+      return "ending: cancelled";
+  }
+  return {};
+}
 
 }  // namespace
 
 DownloadOutcome RunDownload(DownloadContext& context) {
-  return Download(context).Run();
+  Download download(context);
+  const DownloadOutcome outcome = download.Run();
+  download.Trace(Ending(outcome, download.RowsRead()));
+  return outcome;
 }
 
 }  // namespace wandlink

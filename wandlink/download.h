@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "download_controls.h"
+#include "download_trace.h"
 #include "local_clock.h"
 #include "stop_signal.h"
 #include "wand_port.h"
@@ -46,6 +47,8 @@ struct DownloadContext {
   // Empty: sleep on the stop signal.
   Pause pause;
   std::size_t recordCeiling = RecordCeiling;
+  // Null unless support asked for a trace: it then gets the month mode and the ending.
+  std::shared_ptr<DownloadTrace> trace;
 };
 
 enum class DownloadOutcome { Complete, Failed, Cancelled };

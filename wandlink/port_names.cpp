@@ -8,7 +8,7 @@ std::string PortName(int number) {
   return "COM" + std::to_string(number);
 }
 
-std::optional<int> ParsePortName(std::string_view name) {
+std::optional<int> ParsePortName(std::string_view name, int lastNumber) {
   constexpr std::string_view prefix = "COM";
   if (!name.starts_with(prefix)) {
     return std::nullopt;
@@ -17,7 +17,7 @@ std::optional<int> ParsePortName(std::string_view name) {
   int number = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
   if (error != std::errc{} || end != digits.data() + digits.size() || digits.starts_with('0') ||
-      number < kFirstPortNumber || number > kLastPortNumber) {
+      number < kFirstPortNumber || number > lastNumber) {
     return std::nullopt;
   }
   return number;

@@ -6,7 +6,7 @@
 // even when it points nowhere: the open then fails as for any missing port. Without an entry,
 // "COMn" is /dev/ttyS{n-1}, the conventional numbering.
 //
-// On Windows the names are the system's own: "COMn" is the device \\.\COMn.
+// On Windows the names are the system's own: "COMn", up to COM256, is the device \\.\COMn.
 #pragma once
 
 #include <filesystem>
@@ -22,8 +22,8 @@ inline constexpr int kLastPortNumber = 8;
 // "COM%d" of the number.
 std::string PortName(int number);
 
-// The number of a name "COM1" to "COM8"; nothing for any other text.
-std::optional<int> ParsePortName(std::string_view name);
+// The number of a name "COM1" to "COM<lastNumber>"; nothing for any other text.
+std::optional<int> ParsePortName(std::string_view name, int lastNumber = kLastPortNumber);
 
 // Whether the text names a device directly rather than by port name: a path with a '/' on
 // Linux, a name in the \\.\ namespace (such as \\.\COM12) on Windows.
@@ -33,7 +33,10 @@ bool IsDevicePath(std::string_view text);
 // device path and returned unchanged.
 std::filesystem::path ResolvePortDevice(std::string_view portNameOrDevice);
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+// The highest number the system gives a COM port.
+inline constexpr int kLastSystemPortNumber = 256;
+#else
 // The folder whose entries map port names to devices (it need not exist).
 std::filesystem::path PortsFolder();
 #endif

@@ -1,32 +1,20 @@
-#include <cstdlib>
-
+#include "environment.h"
 #include "port_names.h"
 
 namespace wandlink {
-namespace {
-
-std::optional<std::filesystem::path> Environment(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') {
-    return std::nullopt;
-  }
-  return std::filesystem::path(value);
-}
-
-}  // namespace
 
 bool IsDevicePath(std::string_view text) {
   return text.find('/') != std::string_view::npos;
 }
 
 std::filesystem::path PortsFolder() {
-  if (auto folder = Environment("KORVANTA_PORTS")) {
+  if (auto folder = PathFromEnvironment("KORVANTA_PORTS")) {
     return *folder;
   }
-  if (auto config = Environment("XDG_CONFIG_HOME")) {
+  if (auto config = PathFromEnvironment("XDG_CONFIG_HOME")) {
     return *config / "korvanta" / "ports";
   }
-  const auto home = Environment("HOME").value_or("/");
+  const auto home = PathFromEnvironment("HOME").value_or("/");
   return home / ".config" / "korvanta" / "ports";
 }
 

@@ -13,9 +13,8 @@ bool IsDevicePath(std::string_view text) {
 }
 
 std::filesystem::path ResolvePortDevice(std::string_view portNameOrDevice) {
-  // COM1 to COM9 also open without the prefix, but higher numbers and adapters' own names
-  // need it: one form for all.
-  if (ParsePortName(portNameOrDevice)) {
+  // COM1 to COM9 also open without the prefix, but higher numbers need it: one form for all.
+  if (ParsePortName(portNameOrDevice, kLastSystemPortNumber)) {
     return Widen(std::string(kDeviceNamespace) + std::string(portNameOrDevice));
   }
   return Widen(portNameOrDevice);

@@ -1,10 +1,12 @@
 #include "serial_link.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -33,6 +35,20 @@ std::string ErrnoReason(int error) {
     reason += "; another program holds the port";
   }
   return reason;
+}
+
+std::string SpeedText(speed_t speed) {
+  constexpr std::array<std::pair<speed_t, int>, 8> kSpeeds = {{{B1200, 1200},
+                                                               {B2400, 2400},
+                                                               {B4800, 4800},
+                                                               {B9600, 9600},
+                                                               {B19200, 19200},
+                                                               {B38400, 38400},
+                                                               {B57600, 57600},
+                                                               {B115200, 115200}}};
+  const auto known = std::ranges::find(kSpeeds, speed, &std::pair<speed_t, int>::first);
+  return known == kSpeeds.end() ? "speed code " + std::to_string(speed)
+                                : std::to_string(known->second) + " baud";
 }
 
 }  // namespace
@@ -86,7 +102,63 @@ void SerialLink::Configure() {
     std::cerr << "wandlink: line settings refused by " << device_.string() << ": "
               << std::strerror(errno) << '\n';
   }
+  AskForLowLatency();
   ::tcflush(fd_.Get(), TCIOFLUSH);
+}
+
+void SerialLink::AskForLowLatency() {
+  serial_struct serial{};
+  if (::ioctl(fd_.Get(), TIOCGSERIAL, &serial) != 0) {
+    lowLatency_ = LowLatency::Unavailable;
+    return;
+  }
+  if ((serial.flags & ASYNC_LOW_LATENCY) != 0) {
+    lowLatency_ = LowLatency::AlreadyOn;
+    return;
+  }
+  serial.flags |= ASYNC_LOW_LATENCY;
+  lowLatency_ = ::ioctl(fd_.Get(), TIOCSSERIAL, &serial) == 0 ? LowLatency::TurnedOn
+                                                              : LowLatency::Unavailable;
+}
+
+void SerialLink::RestoreLowLatency() {
+  serial_struct serial{};
+  if (lowLatency_ != LowLatency::TurnedOn || ::ioctl(fd_.Get(), TIOCGSERIAL, &serial) != 0) {
+    return;
+  }
+  serial.flags &= ~ASYNC_LOW_LATENCY;
+  ::ioctl(fd_.Get(), TIOCSSERIAL, &serial);
+}
+
+std::string SerialLink::Settings() const {
+  termios now{};
+  if (!fd_.Valid() || ::tcgetattr(fd_.Get(), &now) != 0) {
+    return "unknown (" + std::string(std::strerror(errno)) + ")";
+  }
+  const int dataBits = (now.c_cflag & CSIZE) == CS8   ? 8
+                       : (now.c_cflag & CSIZE) == CS7 ? 7
+                       : (now.c_cflag & CSIZE) == CS6 ? 6
+                                                      : 5;
+  std::string text = SpeedText(::cfgetospeed(&now)) + ", " + std::to_string(dataBits) +
+                     " data bits, " +
+                     ((now.c_cflag & PARENB) == 0   ? "no parity"
+                      : (now.c_cflag & PARODD) != 0 ? "odd parity"
+                                                    : "even parity") +
+                     ((now.c_cflag & CSTOPB) != 0 ? ", 2 stop bits" : ", 1 stop bit");
+  text += (now.c_cflag & CRTSCTS) != 0 ? ", RTS/CTS flow control" : "";
+  text += (now.c_iflag & (IXON | IXOFF)) != 0 ? ", XON/XOFF flow control" : "";
+  text += (now.c_lflag & ICANON) != 0 ? ", line editing on" : ", raw";
+  switch (lowLatency_) {
+    case LowLatency::TurnedOn:
+      return text + ", low latency turned on";
+    case LowLatency::AlreadyOn:
+      return text + ", low latency already on";
+    case LowLatency::Unavailable:
+      return text + ", low latency not offered by the driver";
+    case LowLatency::Unknown:
+      break;
+  }
+  return text;
 }
 
 SerialLink::Wait SerialLink::WaitFor(short events, Deadline deadline) const {
@@ -197,9 +269,32 @@ void SerialLink::Close() {
   if (!fd_.Valid()) {
     return;
   }
-  ::tcsetattr(fd_.Get(), TCSANOW, &original_);
+  ::tcsetattr(fd_.Get(), DrainOutput() ? TCSADRAIN : TCSANOW, &original_);
+  RestoreLowLatency();
   ::ioctl(fd_.Get(), TIOCNXCL);
   fd_.Reset();
+}
+
+bool SerialLink::DrainOutput() {
+  const Deadline deadline = std::chrono::steady_clock::now() + kDrainDeadline;
+  int pending = 0;
+  while (::ioctl(fd_.Get(), TIOCOUTQ, &pending) == 0) {
+    if (pending <= 0) {
+      // What the driver still holds in the UART itself is waited for by TCSADRAIN, which
+      // every serial driver bounds by the time those few bytes take.
+      return true;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      ::tcflush(fd_.Get(), TCOFLUSH);
+      return false;
+    }
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+        std::max<std::chrono::steady_clock::duration>(kByteTime * pending,
+                                                      std::chrono::milliseconds(1)),
+        deadline - now));
+  }
+  return false;
 }
 
 }  // namespace wandlink

@@ -9,7 +9,13 @@
 //   software or hardware flow control (an XON, XOFF or 0xFF byte in a record is data), modem
 //   lines ignored. Reads never block in the driver (VMIN = VTIME = 0); every wait is a poll()
 //   against a deadline, so an idle wait costs no CPU.
-// - Close (or destruction) gives the terminal its original settings back and releases it.
+// - Configure also asks the driver for low latency (ASYNC_LOW_LATENCY): USB adapters such as
+//   FTDI's otherwise hold a short reply back for their latency timer (16 ms), longer than the
+//   9-byte reply itself takes on the line. A driver without the setting (a pty) or one that
+//   refuses it is no error.
+// - Close (or destruction) first lets the output drain, bounded by kDrainDeadline, so the clock
+//   frame's last bytes do not go out at the old speed; then it gives the terminal its original
+//   settings and low-latency flag back and releases it.
 // - A StopSignal passed at open wakes any wait at once; after a stop every transfer returns
 //   without waiting.
 //
@@ -22,6 +28,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "poll_wait.h"
@@ -35,6 +42,9 @@ class SerialLink final : public WandPort {
  public:
   static constexpr std::chrono::milliseconds kSendDeadline{1000};
   static constexpr std::chrono::milliseconds kReceiveDeadline{2000};
+  // Far more than the clock frame needs to leave; a line that takes longer is stuck, and its
+  // output is dropped rather than holding the close.
+  static constexpr std::chrono::milliseconds kDrainDeadline{500};
   // One byte on the wand's line: a start bit, 8 data bits and a stop bit at 9600 baud.
   static constexpr std::chrono::microseconds kByteTime{1042};
 
@@ -67,6 +77,9 @@ class SerialLink final : public WandPort {
 
   const std::filesystem::path& Device() const { return device_; }
 
+  // The line's settings as the device now has them, in words, for a download trace.
+  std::string Settings() const;
+
  private:
   enum class Wait { Ready, TimedOut, Stopped, Dead };
 
@@ -77,11 +90,18 @@ class SerialLink final : public WandPort {
   // Sleeps while the line carries that many bytes (never past the deadline); false when a stop
   // is requested.
   bool SleepUntilLineCarried(std::size_t bytes, Deadline deadline) const;
+  void AskForLowLatency();
+  void RestoreLowLatency();
+  // Waits until the driver has sent everything written; false when kDrainDeadline passed
+  // first (what is left is then dropped) or the device cannot tell.
+  bool DrainOutput();
 
   UniqueFd fd_;
   std::filesystem::path device_;
   termios original_;
   std::shared_ptr<const StopSignal> stop_;
+  enum class LowLatency { Unknown, Unavailable, AlreadyOn, TurnedOn };
+  LowLatency lowLatency_ = LowLatency::Unknown;
 };
 
 }  // namespace wandlink

@@ -59,6 +59,13 @@ class OverlappedRecord {
   OVERLAPPED record_{};
 };
 
+// The drain's thread. A flush fails only on a line that is gone, which the download has
+// already met and reported.
+DWORD WINAPI FlushOutput(void* port) {
+  ::FlushFileBuffers(static_cast<HANDLE>(port));
+  return 0;
+}
+
 }  // namespace
 
 std::unique_ptr<SerialLink> SerialLink::Open(std::string_view portNameOrDevice,
@@ -190,6 +197,32 @@ std::size_t SerialLink::ReceiveFrame(WandRecord& reply) {
   return count;
 }
 
+void SerialLink::DrainOutput() const {
+  const UniqueHandle flusher(::CreateThread(nullptr, 0, FlushOutput, port_.get(), 0, nullptr));
+  if (!flusher) {
+    ReportRefused("a thread to drain the output");
+    return;
+  }
+  if (::WaitForSingleObject(flusher.get(), static_cast<DWORD>(kDrainDeadline.count())) !=
+      WAIT_TIMEOUT) {
+    return;
+  }
+  std::cerr << "wandlink: the output did not drain within " << kDrainDeadline.count() << " ms\n";
+  // Cancelling may come before the flush has started; it is asked for again until the thread
+  // is out.
+  do {
+    ::CancelSynchronousIo(flusher.get());
+  } while (::WaitForSingleObject(flusher.get(), 10) == WAIT_TIMEOUT);
+}
+
+void SerialLink::Close() {
+  if (!port_) {
+    return;
+  }
+  DrainOutput();
+  port_.reset();
+}
+
 std::size_t SerialLink::InputQueueCount() {
   DWORD errors = 0;
   COMSTAT status{};
@@ -197,6 +230,25 @@ std::size_t SerialLink::InputQueueCount() {
     return 0;
   }
   return status.cbInQue;
+}
+
+std::string SerialLink::Settings() const {
+  DCB line{};
+  line.DCBlength = sizeof line;
+  COMMTIMEOUTS timeouts{};
+  if (!port_ || !::GetCommState(port_.get(), &line) || !::GetCommTimeouts(port_.get(), &timeouts)) {
+    return "unknown (" + SystemErrorText(::GetLastError()) + ")";
+  }
+  static constexpr const char* kParity[] = {"no", "odd", "even", "mark", "space"};
+  static constexpr const char* kStopBits[] = {"1", "1.5", "2"};
+  return std::to_string(line.BaudRate) + " baud, " + std::to_string(line.ByteSize) +
+         " data bits, " + (line.Parity < 5 ? kParity[line.Parity] : "unknown") + " parity, " +
+         (line.StopBits < 3 ? kStopBits[line.StopBits] : "unknown") + " stop bits" +
+         (line.fOutxCtsFlow ? ", CTS flow control" : "") +
+         (line.fOutX || line.fInX ? ", XON/XOFF flow control" : "") + "; read interval " +
+         std::to_string(timeouts.ReadIntervalTimeout) + " ms, write timeout " +
+         std::to_string(timeouts.WriteTotalTimeoutMultiplier) + " ms per byte + " +
+         std::to_string(timeouts.WriteTotalTimeoutConstant) + " ms";
 }
 
 }  // namespace wandlink

@@ -12,6 +12,9 @@
 //   collected, before they go.
 // - A StopSignal passed at open wakes any wait at once; after a stop every transfer returns
 //   without waiting.
+// - Close (or destruction) first waits, at most kDrainDeadline, for the line to send what the
+//   driver still holds: a close right after the clock frame must not leave the frame's last
+//   bytes to whatever settings the port gets next.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +22,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "deadline.h"
@@ -32,6 +36,7 @@ class SerialLink final : public WandPort {
  public:
   static constexpr std::chrono::milliseconds kSendDeadline{1000};
   static constexpr std::chrono::milliseconds kReceiveDeadline{2000};
+  static constexpr std::chrono::milliseconds kDrainDeadline{1000};
 
   // Opens the device behind a port name ("COM4", see port_names.h) or a device name such as
   // \\.\COM12. A device that is missing, held by another program or not a serial port gives
@@ -39,7 +44,7 @@ class SerialLink final : public WandPort {
   static std::unique_ptr<SerialLink> Open(std::string_view portNameOrDevice,
                                           std::shared_ptr<const StopSignal> stop = nullptr);
 
-  ~SerialLink() override = default;
+  ~SerialLink() override { Close(); }
   SerialLink(const SerialLink&) = delete;
   SerialLink& operator=(const SerialLink&) = delete;
 
@@ -59,7 +64,11 @@ class SerialLink final : public WandPort {
   // ClearCommError: bytes received and not yet read (0 if the driver cannot tell).
   std::size_t InputQueueCount() override;
 
-  void Close() override { port_.reset(); }
+  void Close() override;
+
+  // The line's settings and timeouts as the driver now has them, in words, for a download
+  // trace.
+  std::string Settings() const;
 
  private:
   // What one overlapped transfer moved, and whether it completed rather than failed or was cut
@@ -80,6 +89,10 @@ class SerialLink final : public WandPort {
   // Runs one transfer to its end: waits for it until the deadline or a stop, and cancels it
   // then.
   Transfer Run(const StartTransfer& start, Deadline deadline) const;
+
+  // FlushFileBuffers, bounded: it has no timeout of its own and is not subject to the write
+  // timeouts, so it runs on a thread of its own and is cancelled at kDrainDeadline.
+  void DrainOutput() const;
 
   bool StopRequested() const { return stop_ && stop_->Requested(); }
 

@@ -13,15 +13,13 @@
 #include "res/resource.h"
 #include "res/version_info.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_names.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_open.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
 namespace {
 
 constexpr int kProgressMaximum = 99;
-constexpr int kDefaultPortIndex = 3;
 
 }  // namespace
 
@@ -60,6 +58,9 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return OnPaint();
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_DEVICECHANGE:
+      ports_->OnDeviceChange(wParam, lParam);
+      return TRUE;
     case WM_NOTIFY:
       return OnRecordsNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_CONTEXTMENU:
@@ -122,12 +123,7 @@ BOOL ReaderDialog::OnInitDialog() {
   SendMessageW(Control(res::IDC_RECORDS), LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
-  const HWND ports = Control(res::IDC_PORT);
-  for (int number = wandlink::kFirstPortNumber; number <= wandlink::kLastPortNumber; ++number) {
-    SendMessageW(ports, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(wandlink::Widen(wandlink::PortName(number)).c_str()));
-  }
-  SendMessageW(ports, CB_SETCURSEL, kDefaultPortIndex, 0);
+  ports_.emplace(Control(res::IDC_PORT), dialog_);
 
   ShowWindow(Control(res::IDC_COUNT), SW_HIDE);
   // The template asks for no place: the window centres itself, as it always has.
@@ -171,6 +167,11 @@ bool ReaderDialog::OnCommand(int id, int notification) {
         OnThreadState();
       }
       return true;
+    case res::IDC_PORT:
+      if (notification == CBN_DROPDOWN) {
+        ports_->Refresh();
+      }
+      return false;
     case IDCANCEL:
       OnClose();
       return true;
@@ -192,11 +193,8 @@ void ReaderDialog::OnCollect() {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
   }
   EnableWindow(collect, FALSE);
-  const auto index = SendMessageW(Control(res::IDC_PORT), CB_GETCURSEL, 0, 0);
-  const std::string portName = wandlink::PortName(static_cast<int>(index) + 1);
-  auto stop = std::make_shared<wandlink::StopSignal>();
-  auto link = wandlink::SerialLink::Open(portName, stop);
-  if (!link) {
+  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  if (!wandlink::OpenForDownload(ports_->Chosen(), context, wandlink::TraceFileFromEnvironment())) {
     Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
     return;
@@ -209,9 +207,6 @@ void ReaderDialog::OnCollect() {
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   records_->Clear();
-  link->Configure();
-  wandlink::DownloadContext context{
-      .port = std::move(link), .controls = downloadControls_.get(), .stop = std::move(stop)};
   ShowWindow(progress, SW_SHOW);
   session_.Start(std::move(context),
                  [dialog = dialog_] { PostMessageW(dialog, kWorkerFinishedMessage, 0, 0); });

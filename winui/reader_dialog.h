@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "port_combo.h"
 #include "records_list.h"
 #include "records_menu.h"
 #include "wandlink/coalesced_controls.h"
@@ -66,6 +67,7 @@ class ReaderDialog {
   int messageBoxesOpen_ = 0;
   bool closeAfterMessage_ = false;
 
+  std::optional<PortCombo> ports_;
   std::optional<RecordsList> records_;
   std::optional<RecordsMenu> recordsMenu_;
   std::unique_ptr<WindowControls> windowControls_;

@@ -13,7 +13,7 @@ class SimulatedWand {
  public:
   explicit SimulatedWand(std::vector<wandlink::WandRecord> log,
                          wandsim::WandBehaviour behaviour = {})
-      : wand_(
+      : SimulatedWand(
             [] {
               auto line = wandsim::PseudoTerminal::Create();
               if (!line) {
@@ -21,11 +21,16 @@ class SimulatedWand {
               }
               return std::move(*line);
             }(),
-            behaviour, std::move(log),
-            [this](const wandlink::ClockFrame& frame) {
-              std::lock_guard lock(mutex_);
-              clockFrames_.push_back(frame);
-            }),
+            std::move(log), behaviour) {}
+
+  // On a line of the caller's, such as an emulated device's terminal.
+  SimulatedWand(wandsim::PseudoTerminal line, std::vector<wandlink::WandRecord> log,
+                wandsim::WandBehaviour behaviour = {})
+      : wand_(std::move(line), behaviour, std::move(log),
+              [this](const wandlink::ClockFrame& frame) {
+                std::lock_guard lock(mutex_);
+                clockFrames_.push_back(frame);
+              }),
         server_([this] { wand_.Serve(stop_); }) {}
 
   ~SimulatedWand() {

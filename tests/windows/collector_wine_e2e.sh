@@ -57,6 +57,15 @@ collect_exe csv --csv COM4
 check "csv: exit 0" test "$status" -eq 0
 check "csv: byte for byte the Linux collector's CSV, CRLF and all" cmp "$scratch/linux-csv.out" "$scratch/csv.out"
 
+# A port numbered above 8 that the system lists: --list shows it, and its name downloads.
+"$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v 'Korvanta COM12' /d COM12 /f >/dev/null 2>&1
+ln -sfn "$(readlink "$dosdevices/com4")" "$dosdevices/com12"
+collect_exe list --list
+check "--list: exit 0" test "$status" -eq 0
+check "--list: COM12 and its device" grep -qE '^COM12 +\\\\\.\\COM12( |$)' "$scratch/list.out"
+collect_exe com12 COM12
+check "COM12: byte for byte the Linux collector's output" cmp "$scratch/linux.out" "$scratch/com12.out"
+
 wine_sim empty --records 0
 collect_exe empty COM4
 check "empty: exit 0" test "$status" -eq 0

@@ -2,9 +2,9 @@
 # The Windows window under Wine on a display of its own, driven by real keys: a download to the
 # clock frame, its rows copied (Ctrl+A, Ctrl+C: the text and the HTML flavour) and exported
 # through the list's menu to CSV and to a workbook, compared with the Linux collector's output on
-# the same wand, a port that cannot be opened,
-# the About box through the window menu, and Escape or Alt+F4 during a download, also when
-# Enter presses follow Escape at once.
+# the same wand, a port that cannot be opened, the About box through the window menu, Escape or
+# Alt+F4 during a download, also when Enter presses follow Escape at once, and a port above COM8
+# chosen from the list.
 # Usage: window_e2e.sh KORVANTA_EXE WANDSIM WANDREAD CLIPBOARD_TEXT_EXE
 # WINEPREFIX is a prepared prefix (fonts for 宋体, wineserver running); its COM4 is relinked
 # here. With KORVANTA_SCREENSHOT set, the window after a download is saved there as a PNG.
@@ -253,5 +253,27 @@ sleep 1.5
 close_and_time_the_end Escape Return Return Return
 check "Escape, then Enter at once, ends the program within a second" test "$elapsed_ms" -lt 1000
 check "no clock frame after Escape and Enter" test "$(clock_frames)" -eq 0
+
+# A port numbered above 8 that the system lists only once the window is open: opening the list
+# detects it, right after COM1 to COM8 (Home, then Down eight times), and it downloads.
+name=port-above-8
+serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+com12=$WINEPREFIX/dosdevices/com12
+wine reg delete "$serialcomm" /v 'Korvanta COM12' /f >/dev/null 2>&1
+sim=com12
+"$WANDSIM" --link "$com12" --records 40 >/dev/null 2>"$scratch/$sim.sim" &
+sims+=($!)
+wait_until 5000 test -L "$com12"
+start_korvanta
+wine reg add "$serialcomm" /v 'Korvanta COM12' /d COM12 /f >/dev/null 2>&1
+press 测试Demo Tab alt+Down
+sleep 0.5
+press 测试Demo Home Down Down Down Down Down Down Down Down Return
+sleep 0.5
+press 测试Demo Return
+check "COM12, new when the list opens, is its ninth entry and downloads" \
+  wait_until 15000 clock_frame_sent
+close_and_time_the_end
+check "Escape after a download from COM12 ends the program" ended
 
 summary

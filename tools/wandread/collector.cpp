@@ -1,16 +1,21 @@
 #include "collector.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
 #include "console_controls.h"
+#include "port_table.h"
 #include "wandlink/download.h"
 #include "wandlink/log_export.h"
 #include "wandlink/log_text.h"
 #include "wandlink/messages.h"
+#include "wandlink/port_discovery.h"
+#include "wandlink/port_list.h"
 #include "wandlink/port_names.h"
-#include "wandlink/serial_link.h"
+#include "wandlink/port_open.h"
 
 namespace wandread {
 namespace {
@@ -21,15 +26,18 @@ constexpr int kExitUsage = 64;
 constexpr int kExitInterrupted = 130;
 
 constexpr std::string_view kUsageHead =
-    "usage: wandread [--csv | --xlsx FILE] PORT\n"
+    "usage: wandread [--csv | --xlsx FILE] [--trace FILE] PORT\n"
+    "       wandread --list\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
     "  number, wand number, date and button number, separated by tabs.\n";
 constexpr std::string_view kUsageTail =
-    "  --csv    comma-separated values instead of tabs\n"
-    "  --xlsx FILE\n"
-    "           writes the log to FILE as an Excel workbook instead of printing it\n"
-    "  --help   show this text\n"
+    "  --csv          comma-separated values instead of tabs\n"
+    "  --xlsx FILE    write the log to FILE as an Excel workbook instead of printing it\n"
+    "  --trace FILE   append a record of the download to FILE for support: every byte on the\n"
+    "                 line with its time (KORVANTA_TRACE=FILE does the same)\n"
+    "  --list         list the serial ports present: name, device, description, hardware id\n"
+    "  --help         show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
     "not written, 2 port could not be opened, 64 usage error.\n";
 
@@ -43,31 +51,63 @@ int UsageError(const std::string& problem, const SystemSide& system) {
   return kExitUsage;
 }
 
+// The choice a name on the command line stands for: a port the list shows (with its device and
+// description), a fixed port name or a device path.
+std::optional<wandlink::PortChoice> ChoiceNamed(const std::string& name) {
+  const wandlink::PortList list = wandlink::BuildPortList(wandlink::DetectPorts());
+  const auto listed = std::ranges::find(list.choices, name, &wandlink::PortChoice::name);
+  if (listed != list.choices.end()) {
+    return *listed;
+  }
+  if (wandlink::ParsePortName(name) || wandlink::IsDevicePath(name)) {
+    return wandlink::PortChoice{.name = name};
+  }
+  return std::nullopt;
+}
+
+int ListPorts(std::ostream& out) {
+  const auto ports = wandlink::DetectPorts();
+  if (ports.empty()) {
+    std::cerr << "wandread: no serial ports found\n";
+    return 0;
+  }
+  WritePortTable(out, ports);
+  return out ? 0 : kExitFailed;
+}
+
 }  // namespace
 
 int RunCollector(std::span<const std::string> arguments, const SystemSide& system) {
   wandlink::LogFormat format = wandlink::kTabSeparated;
   std::string port;
   std::optional<std::string> workbook;
-  for (auto next = arguments.begin(); next != arguments.end(); ++next) {
-    const std::string& argument = *next;
-    if (argument == "--help" || argument == "-h") {
+  std::optional<std::filesystem::path> traceFile = wandlink::TraceFileFromEnvironment();
+  for (auto argument = arguments.begin(); argument != arguments.end(); ++argument) {
+    if (*argument == "--help" || *argument == "-h") {
       WriteUsage(std::cout, system);
       return 0;
     }
-    if (argument == "--csv") {
+    if (*argument == "--list") {
+      return ListPorts(std::cout);
+    }
+    if (*argument == "--csv") {
       format = wandlink::kCsv;
-    } else if (argument == "--xlsx") {
-      if (++next == arguments.end()) {
+    } else if (*argument == "--xlsx") {
+      if (++argument == arguments.end()) {
         return UsageError("--xlsx needs a file", system);
       }
-      workbook = *next;
-    } else if (argument.starts_with("-")) {
-      return UsageError("unknown option " + argument, system);
+      workbook = *argument;
+    } else if (*argument == "--trace") {
+      if (++argument == arguments.end()) {
+        return UsageError("--trace needs a file", system);
+      }
+      traceFile = std::filesystem::u8path(*argument);
+    } else if (argument->starts_with("-")) {
+      return UsageError("unknown option " + *argument, system);
     } else if (!port.empty()) {
       return UsageError("one port only", system);
     } else {
-      port = argument;
+      port = *argument;
     }
   }
   if (port.empty()) {
@@ -76,21 +116,18 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
   if (workbook && format.quoted) {
     return UsageError("--csv or --xlsx, not both", system);
   }
-  if (!wandlink::ParsePortName(port) && !wandlink::IsDevicePath(port)) {
+  const auto choice = ChoiceNamed(port);
+  if (!choice) {
     return UsageError("not a port: " + port + " (" + std::string(system.portHint) + ")", system);
   }
 
-  wandlink::DownloadContext context{.stop = wandlink::StopOnTerminationSignals()};
-
-  auto link = wandlink::SerialLink::Open(port, context.stop);
-  if (!link) {
+  ConsoleControls controls(stderr, system.progressOnStderr);
+  wandlink::DownloadContext context{.controls = &controls,
+                                    .stop = wandlink::StopOnTerminationSignals()};
+  if (!wandlink::OpenForDownload(*choice, context, traceFile)) {
     std::cerr << wandlink::kPortOpenFailedMessage << '\n';
     return kExitPortOpenFailed;
   }
-  link->Configure();
-  ConsoleControls controls(stderr, system.progressOnStderr);
-  context.port = std::move(link);
-  context.controls = &controls;
 
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:

@@ -14,7 +14,10 @@ int wmain(int argc, wchar_t** argv) {
     arguments.push_back(wandlink::Utf8(argv[i]));
   }
   return wandread::RunCollector(
-      arguments, {.portHelp = "  PORT     COM1 to COM8, or a device name such as \\\\.\\COM12\n",
-                  .portHint = "COM1 to COM8 or a device name such as \\\\.\\COM12",
-                  .progressOnStderr = console.ShowsProgress()});
+      arguments,
+      {.portHelp = "  PORT     COM1 to COM8, or a device name such as \\\\.\\COM12; also any\n"
+                   "           port that --list shows, such as COM12\n",
+       .portHint = "COM1 to COM8, a port that --list shows or a device name such "
+                   "as \\\\.\\COM12",
+       .progressOnStderr = console.ShowsProgress()});
 }

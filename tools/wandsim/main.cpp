@@ -36,6 +36,8 @@ constexpr const char* kUsage =
     "  --hangup-after N     answer N record commands, then hang up the line and exit\n"
     "  --paced              send at a real line's speed, byte by byte at 9600 baud\n"
     "  --delay MS           wait MS milliseconds before every answer\n"
+    "  --latency MS         hold every answer MS milliseconds after its last byte, as a USB\n"
+    "                       adapter's latency timer does (16 by default on FTDI adapters)\n"
     "  --help               show this text\n";
 
 std::optional<unsigned long> ParseNumber(const char* text, int base = 10) {
@@ -68,6 +70,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     HangupAfter,
     Paced,
     Delay,
+    Latency,
     Flood,
     Help
   };
@@ -84,6 +87,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       {"hangup-after", required_argument, nullptr, HangupAfter},
       {"paced", no_argument, nullptr, Paced},
       {"delay", required_argument, nullptr, Delay},
+      {"latency", required_argument, nullptr, Latency},
       {"help", no_argument, nullptr, Help},
       {nullptr, 0, nullptr, 0},
   };
@@ -141,6 +145,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         break;
       case Delay:
         options.behaviour.replyDelay = std::chrono::milliseconds(number);
+        break;
+      case Latency:
+        options.behaviour.adapterLatency = std::chrono::milliseconds(number);
         break;
       case Help:
         std::cout << kUsage;

@@ -11,7 +11,10 @@
 namespace wandsim {
 
 std::optional<PseudoTerminal> PseudoTerminal::Create() {
-  wandlink::UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+  return FromMaster(wandlink::UniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)));
+}
+
+std::optional<PseudoTerminal> PseudoTerminal::FromMaster(wandlink::UniqueFd master) {
   if (!master.Valid() || ::grantpt(master.Get()) != 0 || ::unlockpt(master.Get()) != 0) {
     std::perror("wandsim: pseudo-terminal");
     return std::nullopt;

@@ -18,6 +18,10 @@ class PseudoTerminal {
   // A new pair, or nothing (with the reason on stderr) when the system has none to give.
   static std::optional<PseudoTerminal> Create();
 
+  // The pair around a master that another program made (a device emulator's terminal node),
+  // which must be non-blocking.
+  static std::optional<PseudoTerminal> FromMaster(wandlink::UniqueFd master);
+
   int Master() const { return master_.Get(); }
   int Slave() const { return slave_.Get(); }
   const std::filesystem::path& SlavePath() const { return slavePath_; }

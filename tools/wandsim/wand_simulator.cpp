@@ -166,14 +166,23 @@ void WandSimulator::Answer(std::span<const std::uint8_t> bytes, const wandlink::
   if (behaviour_.replyDelay.count() > 0 && !stop.SleepFor(behaviour_.replyDelay)) {
     return;
   }
-  const std::size_t chunk = behaviour_.paced ? 1 : bytes.size();
+  const bool held = behaviour_.adapterLatency.count() > 0;
+  if (held) {
+    const auto lineTime = behaviour_.paced ? kByteTime * static_cast<int>(bytes.size())
+                                           : std::chrono::microseconds(0);
+    if (!stop.SleepFor(std::chrono::ceil<std::chrono::milliseconds>(lineTime) +
+                       behaviour_.adapterLatency)) {
+      return;
+    }
+  }
+  const std::size_t chunk = behaviour_.paced && !held ? 1 : bytes.size();
   std::size_t sent = 0;
   while (sent < bytes.size() && line_.Master() >= 0) {
     const ssize_t put =
         ::write(line_.Master(), bytes.data() + sent, std::min(chunk, bytes.size() - sent));
     if (put > 0) {
       sent += static_cast<std::size_t>(put);
-      if (behaviour_.paced) {
+      if (behaviour_.paced && !held) {
         std::this_thread::sleep_for(kByteTime);
       }
       continue;

@@ -32,6 +32,9 @@ struct WandBehaviour {
   std::optional<std::size_t> hangUpAfter;   // the next record command hangs the line up
   bool paced = false;                       // bytes leave at 9600 baud, one at a time
   std::chrono::milliseconds replyDelay{0};  // every answer waits this long first
+  // A USB adapter's latency timer: a reply reaches the computer whole, this long after its last
+  // byte came off the line.
+  std::chrono::milliseconds adapterLatency{0};
 };
 
 class WandSimulator {
