@@ -33,7 +33,7 @@ check "desktop entry" grep -qx 'Categories=Utility;' "$root/usr/share/applicatio
 check "desktop entry validates" bash -c '! command -v desktop-file-validate >/dev/null ||
   desktop-file-validate "$1"' _ "$root/usr/share/applications/korvanta.desktop"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 qt6-qpa-plugins fonts-arphic-uming; do
+for package in libqt6widgets6 libudev1 qt6-qpa-plugins fonts-arphic-uming; do
   check "depends on $package" grep -q "$package" <<<"$depends"
 done
 check "unpacked wandread --help" bash -c '"$1" --help | grep -q "usage: wandread"' _ "$root/usr/bin/wandread"

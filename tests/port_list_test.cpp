@@ -76,13 +76,5 @@ TEST(PortList, FixedNamesFirstThenDetectedPortsWithTheRightChoice) {
   }
 }
 
-TEST(PortList, ADownloadOpensTheDetectedDeviceElseTheName) {
-  const PortList list = BuildPortList({kUart, kEntry, kFtdi});
-  EXPECT_EQ(list.choices[0].OpenTarget(), "COM1");
-  EXPECT_EQ(list.choices[1].OpenTarget(), "/dev/ttyS1");
-  EXPECT_EQ(list.choices[3].OpenTarget(), "/ports/COM4");
-  EXPECT_EQ(list.choices[8].OpenTarget(), "/dev/ttyUSB0");
-}
-
 }  // namespace
 }  // namespace wandlink

@@ -126,8 +126,8 @@ void ReaderDialog::WatchPorts() {
   if (!portWatch_) {
     return;
   }
-  auto* notifier = new QSocketNotifier(portWatch_->Fd(), QSocketNotifier::Read, this);
-  connect(notifier, &QSocketNotifier::activated, this, [this] {
+  portWatchNotifier_ = std::make_unique<QSocketNotifier>(portWatch_->Fd(), QSocketNotifier::Read);
+  connect(portWatchNotifier_.get(), &QSocketNotifier::activated, this, [this] {
     if (portWatch_->TakeChanges()) {
       RefreshPortList();
     }

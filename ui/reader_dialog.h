@@ -106,6 +106,8 @@ class ReaderDialog : public QDialog {
   // What each entry of the port list stands for, in the list's order.
   std::vector<wandlink::PortChoice> portChoices_;
   std::unique_ptr<wandlink::PortWatch> portWatch_;
+  // Goes before the watch whose descriptor it watches.
+  std::unique_ptr<QSocketNotifier> portWatchNotifier_;
   QIcon icon_;
   QMenu* systemMenu_ = nullptr;
 
