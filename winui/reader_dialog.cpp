@@ -247,12 +247,9 @@ bool ReaderDialog::OnPaint() {
 }
 
 void ReaderDialog::OnClose() {
-  if (messageBoxesOpen_ > 0) {
-    closeAfterMessage_ = true;
-    return;
+  if (session_.BeginClose()) {
+    EndDialog(dialog_, IDCANCEL);
   }
-  session_.Close();
-  EndDialog(dialog_, IDCANCEL);
 }
 
 // Whatever ends the window (a WM_QUIT that ends the dialog's loop among them), its download
@@ -263,13 +260,12 @@ void ReaderDialog::OnDestroy() {
 }
 
 void ReaderDialog::Present(const std::wstring& text) {
-  if (session_.Closing()) {
-    return;
-  }
-  ++messageBoxesOpen_;
-  MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(), MB_OK);
-  --messageBoxesOpen_;
-  if (messageBoxesOpen_ == 0 && std::exchange(closeAfterMessage_, false)) {
+  const bool closeDue = session_.ShowBox([&] {
+    MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(),
+                MB_OK | MB_ICONWARNING);
+  });
+  // The box may have been asked for by the worker, which waits for this call to return.
+  if (closeDue) {
     PostMessageW(dialog_, WM_CLOSE, 0, 0);
   }
 }
@@ -280,9 +276,10 @@ void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
     MSG message{};
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) {
-      // The program is asked to end, but the worker has not: wait for it, then pass the
-      // request on to the loop below.
+      // The program is asked to end, but the worker has not: nothing starts from here on;
+      // wait for the worker, then pass the request on to the loop below.
       quit = message.wParam;
+      session_.AskToClose();
     } else if (got > 0 && !IsDialogMessageW(dialog_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);

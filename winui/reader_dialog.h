@@ -61,10 +61,6 @@ class ReaderDialog {
   HWND dialog_ = nullptr;
   // Shared (LR_SHARED): the system owns it.
   HICON bigIcon_ = nullptr;
-  // A close asked for while a message box is up waits until the box is acknowledged: the box's
-  // own message loop, and the download waiting on it, must end first.
-  int messageBoxesOpen_ = 0;
-  bool closeAfterMessage_ = false;
 
   std::optional<RecordsList> records_;
   std::optional<RecordsMenu> recordsMenu_;
