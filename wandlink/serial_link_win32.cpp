@@ -196,7 +196,7 @@ void SerialLink::SendFrame(std::span<const std::uint8_t> bytes) {
   Run(
       frame,
       [&](std::uint8_t* data, OVERLAPPED* record) {
-        return ::WriteFile(port_.get(), data, static_cast<DWORD>(frame.size()), nullptr, record);
+        return ::WriteFile(port_.get(), data, static_cast<DWORD>(bytes.size()), nullptr, record);
       },
       std::chrono::steady_clock::now() + kSendDeadline);
 }

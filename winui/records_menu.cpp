@@ -51,8 +51,10 @@ void RecordsMenu::ShowMenu(LPARAM position) {
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   add(kExport, res::IDS_RECORDS_EXPORT, L"", MayHandOut());
 
-  const POINT point = position == -1 ? records_.KeyboardMenuPoint()
-                                     : POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  // From the keyboard both coordinates are -1; a 64-bit LPARAM as a whole need not be.
+  const POINT point = GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1
+                          ? records_.KeyboardMenuPoint()
+                          : POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   const auto chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                        point.x, point.y, 0, window_, nullptr));
   switch (chosen) {
