@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <vector>
 
 #include "qt_text.h"
@@ -98,8 +99,13 @@ void RecordsActions::Copy() {
     return;
   }
   std::sort(rows.begin(), rows.end());
-  QGuiApplication::clipboard()->setText(
-      Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setText(Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
+  // The system's clipboard tells no failure but by not holding what was set.
+  if (!clipboard->ownsClipboard()) {
+    std::cerr << "Korvanta: the rows could not be copied: the clipboard did not take them\n";
+    presentMessage_(window_, Text(wandlink::kCopyFailedMessage));
+  }
 }
 
 void RecordsActions::SelectAll() {

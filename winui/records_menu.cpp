@@ -91,8 +91,11 @@ void RecordsMenu::Copy() {
   if (rows.empty()) {
     return;
   }
-  SetClipboardText(window_, wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows,
-                                                                  wandlink::kTabSeparatedCrlf)));
+  // A program without a console has no stderr to read: the user is told.
+  if (!SetClipboardText(window_, wandlink::Widen(wandlink::LogRowsText(
+                                     records_.Log(), rows, wandlink::kTabSeparatedCrlf)))) {
+    presentMessage_(wandlink::Widen(wandlink::kCopyFailedMessage));
+  }
 }
 
 void RecordsMenu::SelectAll() {
