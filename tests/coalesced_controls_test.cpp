@@ -122,5 +122,24 @@ TEST(CoalescedControls, ShowTheLatestUpdatesAndEndOnTheLastOnes) {
   }
 }
 
+// A download slower than the refresh: every update is shown while it runs, not only the first
+// and the last.
+TEST(CoalescedControls, ShowEachUpdateThatOutlastsTheRefreshInterval) {
+  EventLog events;
+  RecordingControls onWindow(events);
+  QueuedWindowThread window;
+  CoalescedControls controls(onWindow, window);
+
+  for (int count = 1; count <= 3; ++count) {
+    controls.SetCountText(std::to_string(count));
+    controls.SetProgress(count);
+    std::this_thread::sleep_for(CoalescedControls::kRefreshInterval * 8);
+  }
+  window.Close();
+
+  EXPECT_THAT(events.Values("count "), ElementsAre("1", "2", "3"));
+  EXPECT_THAT(events.Values("progress "), ElementsAre("1", "2", "3"));
+}
+
 }  // namespace
 }  // namespace wandlink

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -258,16 +257,15 @@ void ReaderDialog::OnThreadState() {
 }
 
 void ReaderDialog::reject() {
-  for (QMessageBox* box : findChildren<QMessageBox*>()) {
-    box->reject();
+  if (session_.BeginClose()) {
+    QDialog::reject();
   }
-  session_.Close();
-  QDialog::reject();
 }
 
 void ReaderDialog::Present(const QString& text) {
-  if (!session_.Closing()) {
-    presentMessage_(this, text);
+  if (session_.ShowBox([&] { presentMessage_(this, text); })) {
+    // The box may have been asked for by the worker, which waits for this call to return.
+    QMetaObject::invokeMethod(this, &ReaderDialog::reject, Qt::QueuedConnection);
   }
 }
 

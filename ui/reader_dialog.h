@@ -71,6 +71,7 @@ class ReaderDialog : public QDialog {
   QIcon OnQueryDragIcon() const { return icon_; }
 
   // The Escape key and the close box end the window; a running download is cancelled first.
+  // While a message box is up the close is put off until the box is gone, but nothing starts.
   void reject() override;
 
  signals:

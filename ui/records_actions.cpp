@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <vector>
 
 #include "qt_text.h"
@@ -115,7 +116,13 @@ void RecordsActions::Copy() {
   auto* data = new QMimeData;
   data->setText(Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
   data->setHtml(Text(wandlink::LogRowsHtml(model_->Log(), rows)));
-  QGuiApplication::clipboard()->setMimeData(data);
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setMimeData(data);
+  // The system's clipboard tells no failure but by not holding what was set.
+  if (!clipboard->ownsClipboard()) {
+    std::cerr << "Korvanta: the rows could not be copied: the clipboard did not take them\n";
+    presentMessage_(window_, Text(wandlink::kCopyFailedMessage));
+  }
 }
 
 void RecordsActions::SelectAll() {

@@ -1,5 +1,7 @@
 #include "download_session.h"
 
+#include <utility>
+
 namespace wandlink {
 
 DownloadSession::DownloadSession(RunEventsUntil runEventsUntil)
@@ -29,12 +31,38 @@ bool DownloadSession::Start(DownloadContext context, std::function<void()> onFin
   return true;
 }
 
-void DownloadSession::Close() {
+void DownloadSession::AskToClose() {
   closing_ = true;
   if (worker_) {
     worker_->Cancel();
+  }
+}
+
+bool DownloadSession::BeginClose() {
+  AskToClose();
+  if (boxesOpen_ > 0) {
+    closeOwed_ = true;
+    return false;
+  }
+  Close();
+  return true;
+}
+
+void DownloadSession::Close() {
+  AskToClose();
+  if (worker_) {
     WaitFor(*worker_);
   }
+}
+
+bool DownloadSession::ShowBox(const std::function<void()>& show) {
+  if (closing_) {
+    return false;
+  }
+  ++boxesOpen_;
+  show();
+  --boxesOpen_;
+  return boxesOpen_ == 0 && std::exchange(closeOwed_, false);
 }
 
 void DownloadSession::WaitFor(DownloadWorker& worker) {

@@ -2,10 +2,13 @@
 //
 // - One download at a time: a new one starts only once the last one's worker has ended whole
 //   (it may still be giving the controls back after it has closed the port).
-// - Once the window begins to close, no download starts again, by any path: a press of the
-//   button, the Enter key, or a click that was already queued.
+// - From the moment a close is asked for, no download starts again, by any path: a press of the
+//   button, the Enter key, or a click that was already queued; even when the close itself must
+//   wait behind a message box, or is asked for inside a wait.
 // - Closing cancels the running download and waits for exactly that worker. Meanwhile the
 //   window keeps running its events, because the worker's last steps are carried out by them.
+// - A close asked for while a message box is up is put off until the box is gone: the worker
+//   may be waiting for that very box, so waiting for the worker inside it would never end.
 //
 // The session runs on the window's thread only. Its waits run the window's events through the
 // window's own loop, which must return once the worker's end callback has woken it.
@@ -44,9 +47,22 @@ class DownloadSession {
   // the window uses it to wake its loop.
   bool Start(DownloadContext context, std::function<void()> onFinished);
 
-  // Begins the close: from here on nothing starts; the running download is cancelled and
-  // waited for. Calling it again waits again for the same worker.
+  // Marks the close as asked for: from here on nothing starts, and the running download is
+  // cancelled. Waits for nothing.
+  void AskToClose();
+
+  // Asks for the close and waits for the running download. False, without waiting, while a
+  // message box is up: the close is then owed, and ShowBox says when to carry it out.
+  bool BeginClose();
+
+  // Asks for the close and waits for the running download, box or not. Calling it again waits
+  // again for the same worker.
   void Close();
+
+  // Shows a message box (show returns once it is acknowledged), unless the window is closing.
+  // True when a close was put off while it was up and is now due: the window carries it out
+  // once the work that showed the box has returned to its loop.
+  bool ShowBox(const std::function<void()>& show);
 
   // The last download started, or null before the first.
   const DownloadWorker* Worker() const { return worker_.get(); }
@@ -59,6 +75,8 @@ class DownloadSession {
   std::unique_ptr<DownloadWorker> worker_;
   bool closing_ = false;
   bool waitingToStart_ = false;
+  int boxesOpen_ = 0;
+  bool closeOwed_ = false;
 };
 
 }  // namespace wandlink

@@ -1,8 +1,12 @@
+#include <algorithm>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "port_names.h"
 #include "serial_link.h"
+#include "wand_line_win32.h"
 #include "win32_text.h"
 
 namespace wandlink {
@@ -41,22 +45,26 @@ void ReportRefused(const char* what) {
   std::cerr << "wandlink: " << what << " refused: " << SystemErrorText(::GetLastError()) << '\n';
 }
 
-// The OVERLAPPED record of one transfer, with a manual-reset event of its own.
-class OverlappedRecord {
+// What one overlapped transfer uses while the driver holds it: a manual-reset event, the
+// OVERLAPPED record and the buffer.
+class TransferState {
  public:
-  OverlappedRecord() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  explicit TransferState(std::vector<std::uint8_t> data)
+      : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), data_(std::move(data)) {
     record_.hEvent = event_.get();
   }
-  OverlappedRecord(const OverlappedRecord&) = delete;
-  OverlappedRecord& operator=(const OverlappedRecord&) = delete;
+  TransferState(const TransferState&) = delete;
+  TransferState& operator=(const TransferState&) = delete;
 
   bool Valid() const { return event_ != nullptr; }
-  OVERLAPPED* Get() { return &record_; }
+  OVERLAPPED* Record() { return &record_; }
   HANDLE Done() const { return event_.get(); }
+  std::vector<std::uint8_t>& Data() { return data_; }
 
  private:
   UniqueHandle event_;
   OVERLAPPED record_{};
+  std::vector<std::uint8_t> data_;
 };
 
 // The drain's thread. A flush fails only on a line that is gone, which the download has
@@ -64,6 +72,15 @@ class OverlappedRecord {
 DWORD WINAPI FlushOutput(void* port) {
   ::FlushFileBuffers(static_cast<HANDLE>(port));
   return 0;
+}
+
+// A transfer the driver did not end after its cancel may still be written to at any time, so
+// what it uses is never freed; deliberately reachable, not leaked.
+void KeepForTheProcess(std::unique_ptr<TransferState> transfer) {
+  static std::mutex mutex;
+  static auto* const kept = new std::vector<std::unique_ptr<TransferState>>;
+  std::lock_guard lock(mutex);
+  kept->push_back(std::move(transfer));
 }
 
 }  // namespace
@@ -85,11 +102,20 @@ std::unique_ptr<SerialLink> SerialLink::Open(std::string_view portNameOrDevice,
                       "not a serial port (" + SystemErrorText(::GetLastError()) + ")");
     return nullptr;
   }
-  return std::unique_ptr<SerialLink>(new SerialLink(std::move(port), std::move(stop)));
+  return Adopt(std::move(port), std::move(stop),
+               [](HANDLE line, OVERLAPPED* record) { return ::CancelIoEx(line, record); });
 }
 
-SerialLink::SerialLink(UniqueHandle port, std::shared_ptr<const StopSignal> stop)
-    : port_(std::move(port)), stop_(std::move(stop)) {}
+std::unique_ptr<SerialLink> SerialLink::Adopt(UniqueHandle port,
+                                              std::shared_ptr<const StopSignal> stop,
+                                              CancelTransfer cancel) {
+  return std::unique_ptr<SerialLink>(
+      new SerialLink(std::move(port), std::move(stop), std::move(cancel)));
+}
+
+SerialLink::SerialLink(UniqueHandle port, std::shared_ptr<const StopSignal> stop,
+                       CancelTransfer cancel)
+    : port_(std::move(port)), stop_(std::move(stop)), cancel_(std::move(cancel)) {}
 
 void SerialLink::Configure() {
   if (!port_) {
@@ -107,16 +133,7 @@ void SerialLink::Configure() {
   if (!::GetCommState(port_.get(), &settings)) {
     ReportRefused("reading the line settings");
   } else {
-    settings.BaudRate = CBR_9600;
-    settings.ByteSize = 8;
-    settings.Parity = NOPARITY;
-    // A port left with flow control on by another program would swallow the bytes 0x11 and
-    // 0x13 of a record, or wait on modem lines the wand does not drive.
-    settings.fOutX = FALSE;
-    settings.fInX = FALSE;
-    settings.fOutxCtsFlow = FALSE;
-    settings.fOutxDsrFlow = FALSE;
-    settings.fDsrSensitivity = FALSE;
+    SetWandLine(settings);
     if (!::SetCommState(port_.get(), &settings)) {
       ReportRefused("line settings 9600 baud, 8 data bits, no parity");
     }
@@ -140,23 +157,40 @@ bool SerialLink::WaitFor(HANDLE transferDone, Deadline deadline) const {
   }
 }
 
-SerialLink::Transfer SerialLink::Run(const StartTransfer& start, Deadline deadline) const {
-  OverlappedRecord record;
-  if (!record.Valid()) {
+SerialLink::Transfer SerialLink::Run(std::vector<std::uint8_t>& data, const StartTransfer& start,
+                                     Deadline deadline) {
+  if (broken_) {
     return {};
   }
-  DWORD moved = 0;
-  if (!start(record.Get())) {
+  auto transfer = std::make_unique<TransferState>(std::move(data));
+  if (!transfer->Valid()) {
+    data = std::move(transfer->Data());
+    return {};
+  }
+  if (!start(transfer->Data().data(), transfer->Record())) {
     if (::GetLastError() != ERROR_IO_PENDING) {
+      data = std::move(transfer->Data());
       return {};
     }
-    if (!WaitFor(record.Done(), deadline)) {
-      ::CancelIoEx(port_.get(), record.Get());
+    if (!WaitFor(transfer->Done(), deadline)) {
+      cancel_(port_.get(), transfer->Record());
+      // A cancelled transfer ends as soon as the driver lets go of it; a driver that ignores
+      // the cancel must not hold the download, nor the window's close, for ever.
+      if (::WaitForSingleObject(transfer->Done(), static_cast<DWORD>(kCancelGrace.count())) !=
+          WAIT_OBJECT_0) {
+        std::cerr << "wandlink: the driver did not end a cancelled transfer within "
+                  << kCancelGrace.count() << " ms; the line is given up\n";
+        broken_ = true;
+        KeepForTheProcess(std::move(transfer));
+        return {};
+      }
     }
   }
-  // Waits for a cancelled transfer to end, so that it never outlives its record and buffer; a
-  // cancelled read still reports the bytes it got.
-  const bool complete = ::GetOverlappedResult(port_.get(), record.Get(), &moved, TRUE);
+  // A cancelled read still reports the bytes it got.
+  DWORD moved = 0;
+  const bool complete =
+      ::GetOverlappedResult(port_.get(), transfer->Record(), &moved, FALSE) != FALSE;
+  data = std::move(transfer->Data());
   return {.bytes = moved, .complete = complete};
 }
 
@@ -165,10 +199,11 @@ void SerialLink::SendFrame(std::span<const std::uint8_t> bytes) {
     return;
   }
   ::PurgeComm(port_.get(), PURGE_TXCLEAR | PURGE_RXCLEAR);
+  std::vector<std::uint8_t> frame(bytes.begin(), bytes.end());
   Run(
-      [&](OVERLAPPED* record) {
-        return ::WriteFile(port_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), nullptr,
-                           record);
+      frame,
+      [&](std::uint8_t* data, OVERLAPPED* record) {
+        return ::WriteFile(port_.get(), data, static_cast<DWORD>(bytes.size()), nullptr, record);
       },
       std::chrono::steady_clock::now() + kSendDeadline);
 }
@@ -179,16 +214,21 @@ std::size_t SerialLink::ReceiveFrame(WandRecord& reply) {
   }
   const Deadline deadline = std::chrono::steady_clock::now() + kReceiveDeadline;
   std::size_t count = 0;
+  std::vector<std::uint8_t> received;
   // A read may complete short of what it asked for (at the driver's interval timeout, or as
   // some drivers end reads); the rest is read again until the deadline.
   while (count < reply.size() && !StopRequested() && MillisecondsUntil(deadline) > 0) {
+    const std::size_t wanted = reply.size() - count;
+    received.assign(wanted, 0);
     const Transfer read = Run(
-        [&](OVERLAPPED* record) {
-          return ::ReadFile(port_.get(), reply.data() + count,
-                            static_cast<DWORD>(reply.size() - count), nullptr, record);
+        received,
+        [&](std::uint8_t* data, OVERLAPPED* record) {
+          return ::ReadFile(port_.get(), data, static_cast<DWORD>(wanted), nullptr, record);
         },
         deadline);
-    count += read.bytes;
+    const std::size_t got = std::min<std::size_t>(read.bytes, received.size());
+    std::copy_n(received.begin(), got, reply.begin() + static_cast<std::ptrdiff_t>(count));
+    count += got;
     // A failed or cut read, or one that completed with nothing: the line has no more to give.
     if (!read.complete || read.bytes == 0) {
       break;
@@ -208,18 +248,23 @@ void SerialLink::DrainOutput() const {
     return;
   }
   std::cerr << "wandlink: the output did not drain within " << kDrainDeadline.count() << " ms\n";
-  // Cancelling may come before the flush has started; it is asked for again until the thread
-  // is out.
+  // Cancelling may come before the flush has started, so it is asked for again until the
+  // thread is out; a driver that ignores it too is left with the thread, not with the close.
+  const Deadline giveUp = std::chrono::steady_clock::now() + kCancelGrace;
   do {
     ::CancelSynchronousIo(flusher.get());
-  } while (::WaitForSingleObject(flusher.get(), 10) == WAIT_TIMEOUT);
+  } while (::WaitForSingleObject(flusher.get(), 10) == WAIT_TIMEOUT &&
+           MillisecondsUntil(giveUp) > 0);
 }
 
 void SerialLink::Close() {
   if (!port_) {
     return;
   }
-  DrainOutput();
+  // A driver that would not end a cancelled transfer is not asked to drain either.
+  if (!broken_) {
+    DrainOutput();
+  }
   port_.reset();
 }
 

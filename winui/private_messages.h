@@ -5,9 +5,9 @@
 
 namespace winui {
 
-// Sent by a download's thread: lParam points to a std::function<void()> to run at once.
+// Sent by a download's thread: run at once the work handed over under the ticket wParam.
 inline constexpr UINT kRunWorkMessage = WM_APP + 1;
-// Posted by a download's thread: start the timer wParam, due in lParam milliseconds.
+// Posted by a download's thread: start the timer wParam of the work scheduled under it.
 inline constexpr UINT kScheduleWorkMessage = WM_APP + 2;
 // Posted by a download's thread as its last step; only wakes the window's message loop.
 inline constexpr UINT kWorkerFinishedMessage = WM_APP + 3;

@@ -7,6 +7,7 @@
 
 #include "about_dialog.h"
 #include "centre_window.h"
+#include "display_scale.h"
 #include "load_string.h"
 #include "private_messages.h"
 #include "res/icon_position.h"
@@ -56,6 +57,9 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return OnSysCommand(wParam);
     case WM_PAINT:
       return OnPaint();
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
     case WM_DEVICECHANGE:
@@ -112,9 +116,14 @@ BOOL ReaderDialog::OnInitDialog() {
       [this] { return session_.Worker() != nullptr && !session_.Worker()->Finished(); },
       [this](const std::wstring& text) { Present(text); });
 
+  // Whichever Windows it runs on, the window follows a change of scale the same way.
+  TakeOverScaleChanges(dialog_);
+  const UINT dpi = WindowDpi(dialog_);
+  scale_.emplace(dialog_, dpi);
+
   AddAboutToSystemMenu();
-  SetIcons();
-  records_->AddColumns();
+  SetIcons(dpi);
+  records_->AddColumns(dpi);
 
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressMaximum));
@@ -144,15 +153,25 @@ void ReaderDialog::AddAboutToSystemMenu() const {
   AppendMenuW(menu, MF_STRING, res::IDM_ABOUTBOX, about.c_str());
 }
 
-void ReaderDialog::SetIcons() {
-  const auto load = [this](int width, int height) {
-    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
-                                         IMAGE_ICON, width, height, LR_SHARED));
+void ReaderDialog::SetIcons(UINT dpi) {
+  const auto load = [&](int width, int height) {
+    return UniqueIcon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
+                                                    IMAGE_ICON, SystemMetricForDpi(width, dpi),
+                                                    SystemMetricForDpi(height, dpi), 0)));
   };
-  bigIcon_ = load(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-  const HICON smallIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
-  SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  UniqueIcon big = load(SM_CXICON, SM_CYICON);
+  UniqueIcon smallIcon = load(SM_CXSMICON, SM_CYSMICON);
+  SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+  // The icons they replace go once the window no longer shows them.
+  bigIcon_ = std::move(big);
+  smallIcon_ = std::move(smallIcon);
+}
+
+void ReaderDialog::OnDpiChanged(UINT dpi, const RECT& proposed) {
+  scale_->Rescale(dpi, proposed);
+  records_->SetDpi(dpi);
+  SetIcons(dpi);
 }
 
 bool ReaderDialog::OnCommand(int id, int notification) {
@@ -231,23 +250,22 @@ bool ReaderDialog::OnPaint() {
   PAINTSTRUCT paint{};
   const HDC dc = BeginPaint(dialog_, &paint);
   SendMessageW(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  const res::PixelSize icon{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+  const res::PixelSize icon{SystemMetricForDpi(SM_CXICON, scale_->Dpi()),
+                            SystemMetricForDpi(SM_CYICON, scale_->Dpi())};
   RECT client{};
   GetClientRect(dialog_, &client);
   const res::PixelPoint position =
       res::MinimizedIconPosition({client.right - client.left, client.bottom - client.top}, icon);
-  DrawIcon(dc, position.x, position.y, bigIcon_);
+  DrawIconEx(dc, position.x, position.y, bigIcon_.get(), icon.width, icon.height, 0, nullptr,
+             DI_NORMAL);
   EndPaint(dialog_, &paint);
   return true;
 }
 
 void ReaderDialog::OnClose() {
-  if (messageBoxesOpen_ > 0) {
-    closeAfterMessage_ = true;
-    return;
+  if (session_.BeginClose()) {
+    EndDialog(dialog_, IDCANCEL);
   }
-  session_.Close();
-  EndDialog(dialog_, IDCANCEL);
 }
 
 // Whatever ends the window (a WM_QUIT that ends the dialog's loop among them), its download
@@ -258,13 +276,12 @@ void ReaderDialog::OnDestroy() {
 }
 
 void ReaderDialog::Present(const std::wstring& text) {
-  if (session_.Closing()) {
-    return;
-  }
-  ++messageBoxesOpen_;
-  MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(), MB_OK);
-  --messageBoxesOpen_;
-  if (messageBoxesOpen_ == 0 && std::exchange(closeAfterMessage_, false)) {
+  const bool closeDue = session_.ShowBox([&] {
+    MessageBoxW(dialog_, text.c_str(), wandlink::Widen(res::kInternalName).c_str(),
+                MB_OK | MB_ICONWARNING);
+  });
+  // The box may have been asked for by the worker, which waits for this call to return.
+  if (closeDue) {
     PostMessageW(dialog_, WM_CLOSE, 0, 0);
   }
 }
@@ -275,9 +292,10 @@ void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
     MSG message{};
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) {
-      // The program is asked to end, but the worker has not: wait for it, then pass the
-      // request on to the loop below.
+      // The program is asked to end, but the worker has not: nothing starts from here on;
+      // wait for the worker, then pass the request on to the loop below.
       quit = message.wParam;
+      session_.AskToClose();
     } else if (got > 0 && !IsDialogMessageW(dialog_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);

@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "dialog_scale.h"
+#include "gdi_owners.h"
 #include "port_combo.h"
 #include "records_list.h"
 #include "records_menu.h"
@@ -41,7 +43,10 @@ class ReaderDialog {
   // The records list's notifications; false for the default processing.
   bool OnRecordsNotify(NMHDR& header);
   void AddAboutToSystemMenu() const;
-  void SetIcons();
+  // The window's icons at the sizes the system uses at the scale.
+  void SetIcons(UINT dpi);
+  // WM_DPICHANGED: the window moved to a display of another scale.
+  void OnDpiChanged(UINT dpi, const RECT& proposed);
   void OnCollect();
   void OnThreadState();
   // False for the default processing.
@@ -49,7 +54,7 @@ class ReaderDialog {
   bool OnSysCommand(WPARAM id);
   // Draws the icon, centred, while the window is minimized; false otherwise.
   bool OnPaint();
-  HICON OnQueryDragIcon() const { return bigIcon_; }
+  HICON OnQueryDragIcon() const { return bigIcon_.get(); }
   void OnClose();
   void OnDestroy();
 
@@ -60,12 +65,10 @@ class ReaderDialog {
 
   HINSTANCE instance_;
   HWND dialog_ = nullptr;
-  // Shared (LR_SHARED): the system owns it.
-  HICON bigIcon_ = nullptr;
-  // A close asked for while a message box is up waits until the box is acknowledged: the box's
-  // own message loop, and the download waiting on it, must end first.
-  int messageBoxesOpen_ = 0;
-  bool closeAfterMessage_ = false;
+  // Not shared: a shared icon is the first size loaded, whatever size is asked for later.
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
+  std::optional<DialogScale> scale_;
 
   std::optional<PortCombo> ports_;
   std::optional<RecordsList> records_;

@@ -3,29 +3,60 @@
 #include <algorithm>
 #include <string>
 
+#include "display_scale.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
 namespace {
 
+// At 100 % (96 dpi): the widths the window was laid out with, and the room the list leaves
+// between a cell's text and its edges (as LVSCW_AUTOSIZE leaves it).
 constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
+constexpr int kCellPadding = 12;
+// The widest text of each column: a full wand's last sequence number, and wand numbers, dates
+// and button numbers in the characters that draw widest.
+constexpr const wchar_t* kWidestCells[wandlink::kColumnCount] = {L"60001", L"FFFF",
+                                                                 L"2026-12-28 23:59", L"FFFFFFFF"};
+
+std::wstring Heading(int column) {
+  return wandlink::Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
+}
 // LVM_GETNEXTITEM and LVM_SETITEMSTATE: from the first row; every row.
 constexpr WPARAM kAllRows = static_cast<WPARAM>(-1);
 
 }  // namespace
 
-void RecordsList::AddColumns() const {
+void RecordsList::AddColumns(UINT dpi) const {
   for (int column = 0; column < wandlink::kColumnCount; ++column) {
-    std::wstring heading =
-        wandlink::Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
+    std::wstring heading = Heading(column);
     LVCOLUMNW format{};
     format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     format.fmt = LVCFMT_LEFT;
-    format.cx = kColumnWidths[column];
+    format.cx = ColumnWidth(column, dpi);
     format.pszText = heading.data();
     format.iSubItem = column;
     SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&format));
+  }
+}
+
+// Scaled from 100 %, and wider still where the list's font draws its texts wider than that
+// (fonts do not grow in proportion at every size).
+int RecordsList::ColumnWidth(int column, UINT dpi) const {
+  const auto textWidth = [this](const wchar_t* text) {
+    return static_cast<int>(
+        SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+  };
+  const int widestText =
+      std::max(textWidth(Heading(column).c_str()), textWidth(kWidestCells[column]));
+  return std::max(ScaleToDpi(kColumnWidths[column], dpi),
+                  widestText + ScaleToDpi(kCellPadding, dpi));
+}
+
+void RecordsList::SetDpi(UINT dpi) const {
+  for (int column = 0; column < wandlink::kColumnCount; ++column) {
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                 MAKELPARAM(ColumnWidth(column, dpi), 0));
   }
 }
 

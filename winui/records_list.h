@@ -19,8 +19,11 @@ class RecordsList {
   // The dialog's list view, whose template has LVS_REPORT and LVS_OWNERDATA.
   explicit RecordsList(HWND list) : list_(list) {}
 
-  // The four columns: sequence, wand number, date and button number.
-  void AddColumns() const;
+  // The four columns: sequence, wand number, date and button number, as wide as the display
+  // scale (dpi) needs.
+  void AddColumns(UINT dpi) const;
+  // The columns' widths for another scale.
+  void SetDpi(UINT dpi) const;
 
   HWND Window() const { return list_; }
 
@@ -39,6 +42,8 @@ class RecordsList {
   void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
 
  private:
+  int ColumnWidth(int column, UINT dpi) const;
+
   HWND list_;
   wandlink::DownloadLog log_;
 };

@@ -52,8 +52,10 @@ void RecordsMenu::ShowMenu(LPARAM position) {
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   add(kExport, res::IDS_RECORDS_EXPORT, L"", MayHandOut());
 
-  const POINT point = position == -1 ? records_.KeyboardMenuPoint()
-                                     : POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  // From the keyboard both coordinates are -1; a 64-bit LPARAM as a whole need not be.
+  const POINT point = GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1
+                          ? records_.KeyboardMenuPoint()
+                          : POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   const auto chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                        point.x, point.y, 0, window_, nullptr));
   switch (chosen) {
@@ -90,11 +92,14 @@ void RecordsMenu::Copy() {
   if (rows.empty()) {
     return;
   }
-  // The text, and the table as HTML that keeps the wand and button numbers as written.
-  SetClipboardText(
-      window_,
-      wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows, wandlink::kTabSeparatedCrlf)),
-      wandlink::ClipboardHtmlFormat(wandlink::LogRowsHtml(records_.Log(), rows)));
+  // The text, and the table as HTML that keeps the wand and button numbers as written. A
+  // program without a console has no stderr to read: the user is told of a failure.
+  if (!SetClipboardText(
+          window_,
+          wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows, wandlink::kTabSeparatedCrlf)),
+          wandlink::ClipboardHtmlFormat(wandlink::LogRowsHtml(records_.Log(), rows)))) {
+    presentMessage_(wandlink::Widen(wandlink::kCopyFailedMessage));
+  }
 }
 
 void RecordsMenu::SelectAll() {

@@ -20,13 +20,18 @@ void Win32WindowThread::Detach() {
 
 void Win32WindowThread::Run(const std::function<void()>& work) {
   HWND window = nullptr;
+  WPARAM ticket = 0;
   {
     std::lock_guard lock(mutex_);
     window = window_;
+    ticket = nextTicket_++;
+    handedOver_.emplace(ticket, &work);
   }
   if (window != nullptr) {
-    SendMessageW(window, kRunWorkMessage, 0, reinterpret_cast<LPARAM>(&work));
+    SendMessageW(window, kRunWorkMessage, ticket, 0);
   }
+  std::lock_guard lock(mutex_);
+  handedOver_.erase(ticket);
 }
 
 void Win32WindowThread::RunLater(std::chrono::milliseconds delay, std::function<void()> work) {
@@ -37,22 +42,19 @@ void Win32WindowThread::RunLater(std::chrono::milliseconds delay, std::function<
     return;
   }
   const UINT_PTR timer = nextTimer_++;
-  waiting_.emplace(timer, std::move(work));
-  if (!PostMessageW(window_, kScheduleWorkMessage, timer, static_cast<LPARAM>(milliseconds))) {
+  waiting_.emplace(timer, Scheduled{static_cast<UINT>(milliseconds), std::move(work)});
+  if (!PostMessageW(window_, kScheduleWorkMessage, timer, 0)) {
     waiting_.erase(timer);
   }
 }
 
-bool Win32WindowThread::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool Win32WindowThread::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case kRunWorkMessage:
-      (*reinterpret_cast<const std::function<void()>*>(lParam))();
+      RunHandedOver(wParam);
       return true;
     case kScheduleWorkMessage:
-      // Without a timer the work still runs, only sooner.
-      if (lParam == 0 || SetTimer(window_, wParam, static_cast<UINT>(lParam), nullptr) == 0) {
-        RunDue(wParam);
-      }
+      StartTimer(wParam);
       return true;
     case WM_TIMER:
       KillTimer(window_, wParam);
@@ -60,6 +62,35 @@ bool Win32WindowThread::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return true;
     default:
       return false;
+  }
+}
+
+void Win32WindowThread::RunHandedOver(WPARAM ticket) {
+  const std::function<void()>* work = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    auto node = handedOver_.extract(ticket);
+    if (node.empty()) {
+      return;
+    }
+    work = node.mapped();
+  }
+  (*work)();
+}
+
+void Win32WindowThread::StartTimer(UINT_PTR timer) {
+  UINT delay = 0;
+  {
+    std::lock_guard lock(mutex_);
+    const auto scheduled = waiting_.find(timer);
+    if (scheduled == waiting_.end()) {
+      return;
+    }
+    delay = scheduled->second.delay;
+  }
+  // Without a timer the work still runs, only sooner.
+  if (delay == 0 || SetTimer(window_, timer, delay, nullptr) == 0) {
+    RunDue(timer);
   }
 }
 
@@ -71,7 +102,7 @@ void Win32WindowThread::RunDue(UINT_PTR timer) {
     if (node.empty()) {
       return;
     }
-    work = std::move(node.mapped());
+    work = std::move(node.mapped().work);
   }
   work();
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing the Windows programs needs, then cross-builds them with
-# mingw-w64: build-win32/ (32-bit) and build-win64/ (64-bit), each with its tests, and the
-# 32-bit installer and zip into build-win32/. Says what it does only when there is something to do.
+# mingw-w64: build-win32/ (32-bit) and build-win64/ (64-bit), each with its tests, the 32-bit
+# installer and zip into build-win32/ and the 64-bit zip into build-win64/. Says what it does only when there is something to do.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 scripts/ensure-packages.sh scripts/windows/packages.txt
@@ -22,11 +22,17 @@ for target in i686:build-win32 x86_64:build-win64; do
   fi
 done
 
-# The installer and the zip, whenever a program is newer than them.
+# The packages, whenever a program is newer than them: the installer and the zip of the
+# 32-bit programs, which run on every Windows, and a zip of the 64-bit ones beside them.
 shopt -s nullglob
-setups=(build-win32/Korvanta-*-win32-setup.exe)
-if ((${#setups[@]} == 0)) || [[ build-win32/winui/Korvanta.exe -nt ${setups[0]} ||
-  build-win32/tools/wandread/wandread.exe -nt ${setups[0]} ]]; then
-  echo "Packing the installer and the zip into build-win32/" >&2
-  (cd build-win32 && cpack -G "NSIS;ZIP" >cpack.log 2>&1) || { cat build-win32/cpack.log >&2; exit 1; }
-fi
+for target in win32:NSIS\;ZIP win64:ZIP; do
+  system=${target%%:*}
+  generators=${target#*:}
+  dir=build-$system
+  packages=("$dir"/Korvanta-*-"$system".zip)
+  if ((${#packages[@]} == 0)) || [[ $dir/winui/Korvanta.exe -nt ${packages[0]} ||
+    $dir/tools/wandread/wandread.exe -nt ${packages[0]} ]]; then
+    echo "Packing $generators into $dir/" >&2
+    (cd "$dir" && cpack -G "$generators" >cpack.log 2>&1) || { cat "$dir/cpack.log" >&2; exit 1; }
+  fi
+done

@@ -262,5 +262,34 @@ TEST_F(ReaderDialogFaultTest, AClosePendingBehindAPressStartsNothing) {
   EXPECT_NE(wandlink::SerialLink::Open(wand.Device()), nullptr);
 }
 
+// Escape, then Enter, while the box of a failed download is up: the download is waiting for
+// the box, so the close is put off until the box is acknowledged, and the Enter that comes
+// behind the close (the button is back by then) starts nothing.
+TEST_F(ReaderDialogFaultTest, ACloseBehindADownloadsBoxWaitsForTheBoxAndStartsNothing) {
+  SimulatedWand wand(Log(40), {.hangUpAfter = 5});
+  LinkPort("COM4", wand.Device());
+  Window window;
+  bool closedWhileTheBoxWasUp = false;
+  window.dialog.SetMessagePresenter([&](QWidget*, const QString& text) {
+    window.messages.push_back(text);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+      PressWhenTheButtonComesBack::Press(&window.dialog, key);
+    }
+    // A box runs the window's events until it is acknowledged.
+    QTest::qWait(300);
+    closedWhileTheBoxWasUp = !window.dialog.isVisible();
+  });
+  window.dialog.show();
+  const Watchdog watchdog(std::chrono::seconds(10));
+  QTest::keyClick(&window.dialog, Qt::Key_Return);
+  const wandlink::DownloadWorker* download = window.dialog.Worker();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.dialog.isVisible(); }, 5000));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(closedWhileTheBoxWasUp);
+  EXPECT_THAT(window.messages, ElementsAre("读取数据失败"));
+  EXPECT_EQ(window.dialog.Worker(), download);
+  EXPECT_TRUE(window.dialog.Worker()->Finished());
+}
+
 }  // namespace
 }  // namespace ui

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # wandread.exe under Wine against the Linux simulated wand on COM4 of the Wine prefix: output,
 # exit status and cost of each ending. A complete download's output must be byte for byte the
-# Linux collector's on the same wand. "short" runs only a complete download.
-# Usage: collector_wine_e2e.sh full|short WINE WANDREAD_EXE WANDSIM LINUX_WANDREAD
+# Linux collector's on the same wand, also when another program has left the port with hostile
+# line settings (HOSTILE_PORT_EXE). "short" runs only a complete download.
+# Usage: collector_wine_e2e.sh full|short WINE WANDREAD_EXE WANDSIM LINUX_WANDREAD [HOSTILE_PORT_EXE]
 # Runs in the prefix of WINEPREFIX, as scripts/windows/test.sh sets it up.
 mode=$1
 wine=$2
 wandread=$3
 WANDSIM=$4
 linux_wandread=$5
+hostile_port=${6:-}
 : "${WINEPREFIX:?no Wine prefix: run scripts/windows/test.sh}"
 source "$(dirname "$0")/../e2e_lib.sh"
 dosdevices=$WINEPREFIX/dosdevices
@@ -65,6 +67,14 @@ check "--list: exit 0" test "$status" -eq 0
 check "--list: COM12 and its device" grep -qE '^COM12 +\\\\\.\\COM12( |$)' "$scratch/list.out"
 collect_exe com12 COM12
 check "COM12: byte for byte the Linux collector's output" cmp "$scratch/linux.out" "$scratch/com12.out"
+
+if [[ -n $hostile_port ]]; then
+  check "hostile: another program leaves the port with hostile settings" \
+    "$wine" "$hostile_port" COM4
+  collect_exe hostile COM4
+  check "hostile: exit 0" test "$status" -eq 0
+  check "hostile: byte for byte the Linux collector's output" cmp "$scratch/linux.out" "$scratch/hostile.out"
+fi
 
 wine_sim empty --records 0
 collect_exe empty COM4
