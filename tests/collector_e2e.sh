@@ -37,7 +37,7 @@ check "xlsx over a folder: exit 1" test "$status" -eq 1
 check "xlsx over a folder: message and reason" test "$(head -1 <<<"$err")" = 导出失败 -a "$(wc -l <<<"$err")" -eq 2
 
 SIM_CLOCK="@2026-06-10 12:00:00" start_sim old --records 3
-collect old faketime -f "@2027-02-10 12:00:00" "$wandread" COM4
+collect old at_time "@2027-02-10 12:00:00" "$wandread" COM4
 check "eight months old: dated last year" bash -c '[[ $(tail -n +2 "$1" | cut -f3 | cut -c1-8 |
   sort -u) == 2026-06- ]]' _ "$scratch/old.out"
 

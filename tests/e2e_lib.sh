@@ -15,6 +15,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# at_time TIME COMMAND...: runs the command with its clock started at TIME (faketime's form,
+# "@2026-06-10 12:00:00"). The fake clock is preloaded, which AddressSanitizer would otherwise
+# refuse.
+at_time() {
+  local time=$1
+  shift
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 faketime -f "$time" "$@"
+}
+
 # start_sim NAME [wandsim options]: a wand on COM4 of the ports folder $scratch/NAME, which
 # becomes KORVANTA_PORTS; its messages go to $scratch/NAME.sim. With SIM_CLOCK set (a faketime
 # start such as "@2026-06-10 12:00:00"), the wand's log is made as of that time.
@@ -23,7 +32,7 @@ start_sim() {
   shift
   export KORVANTA_PORTS=$scratch/$sim
   local clock=()
-  [[ -n ${SIM_CLOCK:-} ]] && clock=(faketime -f "$SIM_CLOCK")
+  [[ -n ${SIM_CLOCK:-} ]] && clock=(at_time "$SIM_CLOCK")
   "${clock[@]}" "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim" &
   sims+=($!)
   for _ in $(seq 100); do
