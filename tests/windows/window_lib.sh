@@ -70,6 +70,24 @@ type_text() {
   wait_until 5000 focused "$1" || return 1
   xdotool type --delay 20 "$2" 2>/dev/null
 }
+# menu_shown: a menu of the program is up (Wine shows it as an unnamed window of its class).
+menu_shown() {
+  local window
+  for window in $(xdotool search --onlyvisible --classname korvanta.exe 2>/dev/null); do
+    [[ -z $(xdotool getwindowname "$window" 2>/dev/null) ]] && return 0
+  done
+  return 1
+}
+# open_window_menu: Alt+Space until the window menu is up; the menu's first opening may take a
+# while, and a key typed while the program is busy is now and then lost.
+open_window_menu() {
+  local attempt
+  for attempt in 1 2 3; do
+    press 测试Demo alt+space || return 1
+    wait_until 3000 menu_shown && return 0
+  done
+  return 1
+}
 running() { kill -0 "$korvanta" 2>/dev/null; }
 ended() { ! running; }
 clock_frames() { grep -c 'clock set' "$scratch/$sim.sim"; }
