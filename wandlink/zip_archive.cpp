@@ -78,6 +78,14 @@ void ZipArchive::Add(std::string_view name, std::string_view contents) {
       .offset = Size32(bytes_.size()),
   };
   Put32(bytes_, kLocalHeaderSignature);
+  PutEntryFields(entry);
+  bytes_ += entry.name;
+  bytes_ += deflated;
+  Size32(bytes_.size());  // an archive past 4 GiB throws here
+  entries_.push_back(entry);
+}
+
+void ZipArchive::PutEntryFields(const Entry& entry) {
   Put16(bytes_, kVersion);
   Put16(bytes_, 0);  // flags
   Put16(bytes_, kDeflated);
@@ -88,10 +96,6 @@ void ZipArchive::Add(std::string_view name, std::string_view contents) {
   Put32(bytes_, entry.size);
   Put16(bytes_, static_cast<std::uint16_t>(entry.name.size()));
   Put16(bytes_, 0);  // extra field
-  bytes_ += entry.name;
-  bytes_ += deflated;
-  Size32(bytes_.size());
-  entries_.push_back(entry);
 }
 
 std::string ZipArchive::Finish() && {
@@ -99,16 +103,7 @@ std::string ZipArchive::Finish() && {
   for (const Entry& entry : entries_) {
     Put32(bytes_, kCentralHeaderSignature);
     Put16(bytes_, kVersion);  // made by: MS-DOS, 2.0
-    Put16(bytes_, kVersion);
-    Put16(bytes_, 0);  // flags
-    Put16(bytes_, kDeflated);
-    Put16(bytes_, dosTime_);
-    Put16(bytes_, dosDate_);
-    Put32(bytes_, entry.crc);
-    Put32(bytes_, entry.compressedSize);
-    Put32(bytes_, entry.size);
-    Put16(bytes_, static_cast<std::uint16_t>(entry.name.size()));
-    Put16(bytes_, 0);  // extra field
+    PutEntryFields(entry);
     Put16(bytes_, 0);  // comment
     Put16(bytes_, 0);  // disk
     Put16(bytes_, 0);  // internal attributes

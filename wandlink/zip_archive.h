@@ -34,6 +34,10 @@ class ZipArchive {
     std::uint32_t offset;
   };
 
+  // The fields the local header and the central directory's header share, from the version
+  // needed to extract to the extra field's length.
+  void PutEntryFields(const Entry& entry);
+
   std::string bytes_;
   std::vector<Entry> entries_;
   std::uint16_t dosTime_;
