@@ -7,10 +7,10 @@
 
 #include "counting_controls.h"
 #include "process_cpu.h"
+#include "serial/serial_link.h"
 #include "wand_log.h"
 #include "wand_simulator.h"
 #include "wandlink/download.h"
-#include "wandlink/serial_link.h"
 
 namespace {
 

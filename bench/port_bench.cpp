@@ -8,12 +8,12 @@
 #include <thread>
 
 #include "counting_controls.h"
+#include "ports/port_discovery.h"
+#include "ports/port_list.h"
+#include "serial/serial_link.h"
 #include "wand_log.h"
 #include "wand_simulator.h"
 #include "wandlink/download.h"
-#include "wandlink/port_discovery.h"
-#include "wandlink/port_list.h"
-#include "wandlink/serial_link.h"
 
 namespace {
 

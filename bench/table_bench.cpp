@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "dialog_font.h"
+#include "logfile/log_export.h"
 #include "reader_dialog.h"
 #include "wand_log.h"
 #include "wandlink/download.h"
 #include "wandlink/download_log.h"
-#include "wandlink/log_export.h"
 
 namespace {
 

@@ -26,8 +26,8 @@
 #include "dialog_font.h"
 #include "process_cpu.h"
 #include "reader_dialog.h"
+#include "serial/serial_link.h"
 #include "wandlink/download.h"
-#include "wandlink/serial_link.h"
 
 extern char** environ;
 

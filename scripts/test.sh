@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The whole test suite: installs what is missing, builds, checks formatting, runs the fuzzers
-# and the sanitizer builds, every test of the main build, and then the Windows programs' tests
-# under Wine (scripts/windows/test.sh).
+# The whole test suite: installs what is missing, builds, checks formatting and the core's
+# layering, runs the fuzzers and the sanitizer builds, every test of the main build, and then the
+# Windows programs' tests under Wine (scripts/windows/test.sh).
 # With --quick, only the main build's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 scripts/check-format.sh
+scripts/check-layers.py
 if [[ ${1:-} != --quick ]]; then
   scripts/fuzz.sh
   scripts/sanitizers.sh

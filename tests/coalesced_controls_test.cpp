@@ -1,4 +1,4 @@
-#include "wandlink/coalesced_controls.h"
+#include "session/coalesced_controls.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

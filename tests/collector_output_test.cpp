@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "console_controls.h"
-#include "wandlink/log_text.h"
+#include "logfile/log_text.h"
 
 namespace wandread {
 namespace {

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "serial/serial_link.h"
+#include "session/download_worker.h"
 #include "support/process_counts.h"
 #include "support/recording_controls.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/download_worker.h"
-#include "wandlink/serial_link.h"
 
 namespace wandlink {
 namespace {

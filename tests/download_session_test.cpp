@@ -1,4 +1,4 @@
-#include "wandlink/download_session.h"
+#include "session/download_session.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <deque>
 #include <thread>
 
+#include "session/download_worker.h"
 #include "support/recording_controls.h"
 #include "wand_log.h"
-#include "wandlink/download_worker.h"
 
 namespace wandlink {
 namespace {

@@ -6,11 +6,11 @@
 #include <regex>
 #include <string>
 
+#include "serial/port_open.h"
 #include "support/recording_controls.h"
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/port_open.h"
 
 namespace wandlink {
 namespace {

@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "logfile/log_export.h"
 #include "support/export_folder.h"
-#include "wandlink/log_export.h"
 
 namespace wandlink {
 namespace {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "logfile/log_export.h"
+#include "logfile/log_text.h"
+#include "logfile/log_workbook.h"
 #include "support/export_folder.h"
-#include "wandlink/log_export.h"
-#include "wandlink/log_text.h"
-#include "wandlink/log_workbook.h"
 
 namespace wandlink {
 namespace {

@@ -5,15 +5,15 @@
 
 #include <thread>
 
+#include "ports/port_discovery.h"
+#include "ports/port_list.h"
+#include "serial/port_names.h"
+#include "serial/port_open.h"
 #include "support/fake_serial_devices.h"
 #include "support/recording_controls.h"
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/port_discovery.h"
-#include "wandlink/port_list.h"
-#include "wandlink/port_names.h"
-#include "wandlink/port_open.h"
 
 namespace wandlink {
 namespace {

@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "wandlink/port_list.h"
+#include "ports/port_list.h"
 
 namespace wandlink {
 namespace {

@@ -1,4 +1,4 @@
-#include "wandlink/port_names.h"
+#include "serial/port_names.h"
 
 #include "support/scratch_ports.h"
 

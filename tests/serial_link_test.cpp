@@ -1,4 +1,4 @@
-#include "wandlink/serial_link.h"
+#include "serial/serial_link.h"
 
 #include <gtest/gtest.h>
 #include <termios.h>

@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
+#include "serial/serial_link.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/serial_link.h"
 
 namespace wandsim {
 namespace {

@@ -9,11 +9,11 @@
 #include <iostream>
 #include <vector>
 
+#include "logfile/log_export.h"
+#include "logfile/log_html.h"
+#include "logfile/log_text.h"
 #include "wand_log.h"
 #include "wandlink/download.h"
-#include "wandlink/log_export.h"
-#include "wandlink/log_html.h"
-#include "wandlink/log_text.h"
 
 namespace {
 

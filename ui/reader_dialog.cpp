@@ -18,10 +18,10 @@
 #include "res/string_table.h"
 #include "window_thread.h"
 
+#include "ports/port_discovery.h"
 #include "res/main_dialog.h"
+#include "serial/port_open.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_discovery.h"
-#include "wandlink/port_open.h"
 
 namespace ui {
 namespace {

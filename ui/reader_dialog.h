@@ -24,12 +24,12 @@
 
 #include "dialog_builder.h"
 #include "message_box.h"
+#include "ports/port_list.h"
+#include "ports/port_watch.h"
 #include "records_actions.h"
 #include "records_model.h"
-#include "wandlink/coalesced_controls.h"
-#include "wandlink/download_session.h"
-#include "wandlink/port_list.h"
-#include "wandlink/port_watch.h"
+#include "session/coalesced_controls.h"
+#include "session/download_session.h"
 #include "window_controls.h"
 #include "window_thread.h"
 

@@ -11,11 +11,11 @@
 #include <iostream>
 #include <vector>
 
+#include "logfile/log_export.h"
+#include "logfile/log_html.h"
+#include "logfile/log_text.h"
 #include "qt_text.h"
 #include "res/string_table.h"
-#include "wandlink/log_export.h"
-#include "wandlink/log_html.h"
-#include "wandlink/log_text.h"
 #include "wandlink/messages.h"
 
 namespace ui {

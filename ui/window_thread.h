@@ -8,7 +8,7 @@
 #include <QObject>
 #include <functional>
 
-#include "wandlink/coalesced_controls.h"
+#include "session/coalesced_controls.h"
 
 namespace ui {
 

@@ -1,3 +1,10 @@
+// wandlink: the wand itself, and nothing around it. A record's nine bytes and its date, the
+// download protocol, the log it fills, and the interfaces a download talks through: the port
+// (WandPort), the window's controls (DownloadControls), the trace, the stop signal and the
+// clock. It uses only the standard library and the system's own calls for the stop signal and
+// the clock; the serial line, the ports, the files and the windows build on it, never the
+// other way round.
+//
 // The download of a wand's whole log, run on a worker thread.
 //
 // RunDownload speaks the wand protocol over an open, configured port: probe (0x30), then the

@@ -8,7 +8,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "wandlink/port_list.h"
+#include "ports/port_list.h"
 
 namespace winui {
 

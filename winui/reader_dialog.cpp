@@ -13,8 +13,8 @@
 #include "res/icon_position.h"
 #include "res/resource.h"
 #include "res/version_info.h"
+#include "serial/port_open.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_open.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {

@@ -19,8 +19,8 @@
 #include "port_combo.h"
 #include "records_list.h"
 #include "records_menu.h"
-#include "wandlink/coalesced_controls.h"
-#include "wandlink/download_session.h"
+#include "session/coalesced_controls.h"
+#include "session/download_session.h"
 #include "win32_window_thread.h"
 #include "window_controls.h"
 

@@ -10,10 +10,10 @@
 #include "clipboard.h"
 #include "export_dialog.h"
 #include "load_string.h"
+#include "logfile/log_export.h"
+#include "logfile/log_html.h"
+#include "logfile/log_text.h"
 #include "res/resource.h"
-#include "wandlink/log_export.h"
-#include "wandlink/log_html.h"
-#include "wandlink/log_text.h"
 #include "wandlink/messages.h"
 #include "wandlink/win32_text.h"
 

@@ -15,7 +15,7 @@
 #include <map>
 #include <mutex>
 
-#include "wandlink/coalesced_controls.h"
+#include "session/coalesced_controls.h"
 
 namespace winui {
 

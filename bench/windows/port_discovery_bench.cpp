@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "wandlink/port_discovery.h"
-#include "wandlink/port_list.h"
+#include "ports/port_discovery.h"
+#include "ports/port_list.h"
 
 namespace {
 

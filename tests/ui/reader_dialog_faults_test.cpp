@@ -13,11 +13,11 @@
 #include <thread>
 
 #include "reader_dialog.h"
+#include "serial/serial_link.h"
 #include "support/process_counts.h"
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/serial_link.h"
 
 namespace ui {
 namespace {

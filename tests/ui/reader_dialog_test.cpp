@@ -10,10 +10,10 @@
 #include <filesystem>
 
 #include "res/main_dialog.h"
+#include "serial/serial_link.h"
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
-#include "wandlink/serial_link.h"
 
 namespace ui {
 namespace {

@@ -5,8 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "logfile/log_export.h"
 #include "support/export_folder.h"
-#include "wandlink/log_export.h"
 #include "wandlink/unique_handle.h"
 #include "wandlink/win32_text.h"
 

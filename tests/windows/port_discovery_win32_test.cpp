@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "wandlink/port_discovery.h"
-#include "wandlink/usb_device_id_win32.h"
+#include "ports/port_discovery.h"
+#include "ports/usb_device_id_win32.h"
 
 namespace wandlink {
 namespace {

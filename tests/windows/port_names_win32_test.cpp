@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "wandlink/port_names.h"
+#include "serial/port_names.h"
 
 namespace wandlink {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "wandlink/log_text.h"
+#include "logfile/log_text.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {

@@ -7,10 +7,10 @@
 #include <future>
 #include <string>
 
+#include "serial/serial_link.h"
+#include "serial/wand_line_win32.h"
 #include "support/recording_controls.h"
 #include "wandlink/download.h"
-#include "wandlink/serial_link.h"
-#include "wandlink/wand_line_win32.h"
 
 namespace wandlink {
 namespace {

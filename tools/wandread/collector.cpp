@@ -7,15 +7,15 @@
 #include <optional>
 
 #include "console_controls.h"
+#include "logfile/log_export.h"
+#include "logfile/log_text.h"
 #include "port_table.h"
+#include "ports/port_discovery.h"
+#include "ports/port_list.h"
+#include "serial/port_names.h"
+#include "serial/port_open.h"
 #include "wandlink/download.h"
-#include "wandlink/log_export.h"
-#include "wandlink/log_text.h"
 #include "wandlink/messages.h"
-#include "wandlink/port_discovery.h"
-#include "wandlink/port_list.h"
-#include "wandlink/port_names.h"
-#include "wandlink/port_open.h"
 
 namespace wandread {
 namespace {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "wandlink/port_discovery.h"
+#include "ports/port_discovery.h"
 
 namespace wandread {
 

@@ -1,5 +1,5 @@
 #include "port_names.h"
-#include "win32_text.h"
+#include "wandlink/win32_text.h"
 
 namespace wandlink {
 namespace {

@@ -1,3 +1,8 @@
+// logfile: the downloaded log as files and text. The table as text and CSV, the clipboard's
+// HTML, the Excel workbook and the ZIP it is packed in, the file that replaces its target whole
+// or not at all, and the export that writes them. Uses the wand (wandlink) only; the only wing
+// that links zlib.
+//
 // Exporting a downloaded log to a file for spreadsheet programs: an Excel workbook (.xlsx,
 // log_workbook), which keeps every cell as the table shows it, or a CSV file (UTF-8 with a byte
 // order mark, CR LF line ends, RFC 4180 quoting) for programs that read CSV; a spreadsheet
@@ -7,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "download_log.h"
+#include "wandlink/download_log.h"
 
 namespace wandlink {
 

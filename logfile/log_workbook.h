@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "download_log.h"
+#include "wandlink/download_log.h"
 
 namespace wandlink {
 

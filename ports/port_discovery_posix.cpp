@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "port_discovery.h"
-#include "port_names.h"
+#include "serial/port_names.h"
 #include "udev_handles.h"
 
 namespace wandlink {

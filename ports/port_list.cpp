@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "port_names.h"
+#include "serial/port_names.h"
 
 namespace wandlink {
 namespace {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "download.h"
-#include "port_list.h"
+#include "port_choice.h"
+#include "wandlink/download.h"
 
 namespace wandlink {
 

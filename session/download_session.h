@@ -1,3 +1,7 @@
+// session: what every window follows around a download, whatever it is built with. When a
+// download may start and how a close waits for it (DownloadSession), the worker thread it runs
+// on, and progress that never holds the download back. Uses the wand; windows build on it.
+//
 // The rules every window keeps for its downloads, whatever it is built with.
 //
 // - One download at a time: a new one starts only once the last one's worker has ended whole

@@ -1,5 +1,5 @@
-#include "environment.h"
 #include "port_names.h"
+#include "wandlink/environment.h"
 
 namespace wandlink {
 

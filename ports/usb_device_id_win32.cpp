@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <optional>
 
-#include "win32_text.h"
+#include "wandlink/win32_text.h"
 
 namespace wandlink {
 namespace {

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "download_controls.h"
+#include "wandlink/download_controls.h"
 
 namespace wandlink {
 

@@ -15,9 +15,9 @@
 #include <type_traits>
 
 #include "port_discovery.h"
-#include "port_names.h"
+#include "serial/port_names.h"
 #include "usb_device_id_win32.h"
-#include "win32_text.h"
+#include "wandlink/win32_text.h"
 
 namespace wandlink {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "local_clock.h"
+#include "wandlink/local_clock.h"
 
 namespace wandlink {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "download_trace.h"
-#include "wand_port.h"
+#include "wandlink/download_trace.h"
+#include "wandlink/wand_port.h"
 
 namespace wandlink {
 

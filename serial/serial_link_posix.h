@@ -31,10 +31,10 @@
 #include <string>
 #include <string_view>
 
-#include "poll_wait.h"
-#include "stop_signal.h"
-#include "unique_fd.h"
-#include "wand_port.h"
+#include "wandlink/poll_wait.h"
+#include "wandlink/stop_signal.h"
+#include "wandlink/unique_fd.h"
+#include "wandlink/wand_port.h"
 
 namespace wandlink {
 

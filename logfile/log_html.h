@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "download_log.h"
+#include "wandlink/download_log.h"
 
 namespace wandlink {
 

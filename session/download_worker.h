@@ -10,7 +10,7 @@
 #include <functional>
 #include <thread>
 
-#include "download.h"
+#include "wandlink/download.h"
 
 namespace wandlink {
 

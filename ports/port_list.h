@@ -1,3 +1,7 @@
+// ports: the serial ports this computer has and the list a window offers. Discovery (libudev,
+// SetupAPI and SERIALCOMM), the adapters' USB ids, the hot-plug watch and the port list. Uses
+// the wand and the serial line; the only wing that links libudev or SetupAPI.
+//
 // The port list both windows offer: the fixed names COM1 to COM8, in order, then every detected
 // port not already among them, each shown with the adapter's name when it is known.
 #pragma once
@@ -9,22 +13,9 @@
 #include <vector>
 
 #include "port_discovery.h"
+#include "serial/port_choice.h"
 
 namespace wandlink {
-
-struct PortChoice {
-  // The name the choice is known by ("COM4", "COM12", "/dev/ttyUSB0").
-  std::string name;
-  // What the list shows: the name, then two spaces and the description when there is one.
-  std::string label;
-  // The detected device; empty for a fixed name that was not detected, which the serial link
-  // resolves by name as it always has.
-  std::string device;
-  std::string description;
-
-  // What to open for this choice.
-  const std::string& OpenTarget() const { return device.empty() ? name : device; }
-};
 
 struct PortList {
   std::vector<PortChoice> choices;

@@ -7,7 +7,7 @@
 #include "port_names.h"
 #include "serial_link.h"
 #include "wand_line_win32.h"
-#include "win32_text.h"
+#include "wandlink/win32_text.h"
 
 namespace wandlink {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "durable_file.h"
-#include "unique_handle.h"
-#include "win32_text.h"
+#include "wandlink/unique_handle.h"
+#include "wandlink/win32_text.h"
 
 namespace wandlink {
 namespace {

@@ -29,10 +29,10 @@
 #include <string_view>
 #include <vector>
 
-#include "deadline.h"
-#include "stop_signal.h"
-#include "unique_handle.h"
-#include "wand_port.h"
+#include "wandlink/deadline.h"
+#include "wandlink/stop_signal.h"
+#include "wandlink/unique_handle.h"
+#include "wandlink/wand_port.h"
 
 namespace wandlink {
 
