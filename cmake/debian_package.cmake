@@ -1,6 +1,6 @@
 # The Linux install's documents and the Debian package (cpack -G DEB): the manual pages, the
 # copyright file and the changelog, compressed as Debian wants them (gzip -9n: no name or time
-# stamp in the file, so the package comes out the same on every build).
+# stamp inside, so a rebuild from the same sources gives the same files).
 set(korvanta_generated_docs ${PROJECT_BINARY_DIR}/generated/doc)
 
 # Writes ${target}.gz from ${source}.
