@@ -25,7 +25,7 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 
-window=build/ui/Korvanta
+window=build/ui/korvanta
 if [[ -x $window && -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   "$window"
 else

@@ -37,7 +37,7 @@ constexpr std::string_view kUsageTail =
     "  --trace FILE   append a record of the download to FILE for support: every byte on the\n"
     "                 line with its time (KORVANTA_TRACE=FILE does the same)\n"
     "  --list         list the serial ports present: name, device, description, hardware id\n"
-    "  --help         show this text\n"
+    "  -h, --help     show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
     "not written, 2 port could not be opened, 64 usage error.\n";
 
