@@ -8,8 +8,12 @@ build=${1:-build-package}
 
 # Debian's own hardening flags, as a package built by Debian's tools would get them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# Without -g: the package's programs are stripped, so debugging information would only slow the
+# build.
+cxxflags=$(dpkg-buildflags --get CXXFLAGS)
+cxxflags=${cxxflags//-g /}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $cxxflags" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   -DKORVANTA_TESTS=OFF -DKORVANTA_BENCH=OFF >/dev/null
 cmake --build "$build" >/dev/null
