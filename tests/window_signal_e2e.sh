@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window ended by the system during a download (SIGTERM, SIGHUP, SIGINT), on a display of its
 # own: each ends it as its close box would, at once, with the download cancelled before the
-# clock frame and the line given back as the window found it.
+# clock frame and the line given back as the window found it; also while the box of a failed
+# download is up, which nobody may be there to acknowledge.
 # Usage: xvfb-run -a window_signal_e2e.sh WANDSIM KORVANTA
 set -uo pipefail
 WANDSIM=$1
@@ -53,4 +54,23 @@ for signal in TERM HUP INT; do
   check "$signal: the line is as the window found it" test "$(line_settings)" == "$line_before"
   stop_sims
 done
+
+name=box
+start_sim "$name" --records 40 --hangup-after 5 || exit 1
+set -m
+"$korvanta" >"$scratch/$name.out" 2>"$scratch/$name.err" &
+window=$!
+set +m
+check "the window opens" wait_until 10000 window_shown
+xdotool search --onlyvisible --name '^测试Demo$' windowfocus --sync key Return 2>/dev/null
+box_shown() { xdotool search --onlyvisible --name '^Korvanta$' >/dev/null 2>&1; }
+check "the failed download shows its box" wait_until 10000 box_shown
+start=$(now_ms)
+kill -TERM "$window"
+wait_until 5000 ended || kill -KILL "$window"
+elapsed_ms=$(($(now_ms) - start))
+wait "$window"
+status=$?
+check "SIGTERM with the box up ends the window within a second" \
+  test "$status" -eq 0 -a "$elapsed_ms" -lt 1000
 summary
