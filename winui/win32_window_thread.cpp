@@ -64,12 +64,21 @@ void Win32WindowThread::Run(const std::function<void()>& work) {
   {
     std::lock_guard lock(mutex_);
     window = window_;
-    ticket = NewTicket(handedOver_);
-    handedOver_.emplace(ticket, &work);
+    if (window == nullptr) {
+      return;
+    }
+    // On the window's own thread the message would not come as a sent one: the work is done
+    // here, as a message to its own window would do it.
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+      ticket = NewTicket(handedOver_);
+      handedOver_.emplace(ticket, &work);
+    }
   }
-  if (window != nullptr) {
-    SendMessageW(window, kRunWorkMessage, TicketLow(ticket), TicketHigh(ticket));
+  if (ticket == 0) {
+    work();
+    return;
   }
+  SendMessageW(window, kRunWorkMessage, TicketLow(ticket), TicketHigh(ticket));
   std::lock_guard lock(mutex_);
   handedOver_.erase(ticket);
 }
