@@ -3,12 +3,20 @@
 # own: each ends it as its close box would, at once, with the download cancelled before the
 # clock frame and the line given back as the window found it; also while the box of a failed
 # download is up, which nobody may be there to acknowledge.
-# Usage: xvfb-run -a window_signal_e2e.sh WANDSIM KORVANTA
+# Usage: window_signal_e2e.sh WANDSIM KORVANTA
 set -uo pipefail
 WANDSIM=$1
 korvanta=$2
 source "$(dirname "$0")/e2e_lib.sh"
-export QT_QPA_PLATFORM=xcb
+# A display of its own, whose number the server picks itself: no race with other displays.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; cleanup' EXIT
+for _ in $(seq 100); do
+  [[ -s $scratch/display ]] && break
+  sleep 0.05
+done
+export DISPLAY=:$(cat "$scratch/display") QT_QPA_PLATFORM=xcb
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # wait_until MS COMMAND...: true as soon as the command succeeds, false once MS have passed.
