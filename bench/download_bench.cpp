@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "brief_run.h"
 #include "counting_controls.h"
 #include "process_cpu.h"
 #include "serial/serial_link.h"
@@ -47,7 +48,11 @@ void BM_DownloadOverPty(benchmark::State& state) {
   stopWand.Request();
   server.join();
 }
-BENCHMARK(BM_DownloadOverPty)->Arg(60001)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_DownloadOverPty)
+    ->Arg(bench::SizeOr(60001, 200))
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(bench::RepeatsOr(2));
 
 void BM_FormatRecordTime(benchmark::State& state) {
   const auto record =

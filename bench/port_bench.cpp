@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "brief_run.h"
 #include "counting_controls.h"
 #include "ports/port_discovery.h"
 #include "ports/port_list.h"
@@ -76,8 +77,8 @@ void BM_PacedDownload(benchmark::State& state) {
 }
 // Arguments: records, adapter latency in milliseconds (16 is FTDI's default).
 BENCHMARK(BM_PacedDownload)
-    ->Args({500, 0})
-    ->Args({500, 16})
+    ->Args({bench::SizeOr(500, 20), 0})
+    ->Args({bench::SizeOr(500, 20), 16})
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1);

@@ -1,14 +1,20 @@
 // How long a full wand's log (60001 rows) takes from the end of the download to the records
 // table being shown (handing the rows to the table, laying it out and painting it), and how long
 // copying all of it to the clipboard (text and HTML) and exporting it to a CSV file and to an
-// Excel workbook take.
+// Excel workbook take. The copy needs a clipboard that takes data, which the offscreen platform
+// has not: without a display the benchmark runs itself again under a display of its own (Xvfb).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QTableView>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
+
+#include "brief_run.h"
 
 #include "dialog_font.h"
 #include "logfile/log_export.h"
@@ -53,7 +59,7 @@ void BM_ShowFullLogInTable(benchmark::State& state) {
   }
   state.counters["rows"] = static_cast<double>(model->rowCount() + log.RowCount());
 }
-BENCHMARK(BM_ShowFullLogInTable)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ShowFullLogInTable)->Unit(benchmark::kMillisecond)->Iterations(bench::RepeatsOr(10));
 
 // Ctrl+A then Ctrl+C in the window: selecting every row and putting them on the clipboard.
 void BM_CopyFullLog(benchmark::State& state) {
@@ -65,15 +71,22 @@ void BM_CopyFullLog(benchmark::State& state) {
     state.SkipWithError("no records table");
     return;
   }
+  // A failed copy's box would wait for a user: the failure ends the benchmark instead.
+  QString failure;
+  dialog.SetMessagePresenter([&failure](QWidget*, const QString& text) { failure = text; });
   model->SetLog(FullWandLog());
   for (auto _ : state) {
     actions->SelectAll();
     actions->Copy();
+    if (!failure.isEmpty()) {
+      state.SkipWithError(failure.toStdString().c_str());
+      return;
+    }
   }
   state.counters["bytes"] =
       static_cast<double>(QGuiApplication::clipboard()->text().toUtf8().size());
 }
-BENCHMARK(BM_CopyFullLog)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CopyFullLog)->Unit(benchmark::kMillisecond)->Iterations(bench::RepeatsOr(5));
 
 // Written, flushed to the disk and renamed into place: the whole export but the dialog.
 void BM_ExportFullLog(benchmark::State& state, const char* name) {
@@ -90,15 +103,27 @@ void BM_ExportFullLog(benchmark::State& state, const char* name) {
 }
 BENCHMARK_CAPTURE(BM_ExportFullLog, Csv, "korvanta-bench-export.csv")
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+    ->Iterations(bench::RepeatsOr(5));
 BENCHMARK_CAPTURE(BM_ExportFullLog, Workbook, "korvanta-bench-export.xlsx")
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+    ->Iterations(bench::RepeatsOr(5));
+
+// Runs the benchmark again under xvfb-run; returns only when that cannot be done.
+void RunOnDisplayOfItsOwn(int argc, char** argv) {
+  std::vector<char*> arguments = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a")};
+  arguments.insert(arguments.end(), argv, argv + argc);
+  arguments.push_back(nullptr);
+  ::execvp(arguments[0], arguments.data());
+  std::perror("table_bench: xvfb-run");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+    RunOnDisplayOfItsOwn(argc, argv);
+    return 1;
+  }
   QApplication app(argc, argv);
   ui::SubstituteSongFace();
   benchmark::Initialize(&argc, argv);

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "brief_run.h"
 #include "console_controls.h"
 #include "dialog_font.h"
 #include "process_cpu.h"
@@ -154,10 +155,10 @@ void BM_FullWandWindowAgainstCollector(benchmark::State& state) {
       window.wallSeconds / collector.wallSeconds);
 }
 BENCHMARK(BM_FullWandWindowAgainstCollector)
-    ->Arg(60001)
+    ->Arg(bench::SizeOr(60001, 200))
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
-    ->Iterations(3);
+    ->Iterations(bench::RepeatsOr(3));
 
 void BM_WindowCpuAtLineSpeed(benchmark::State& state) {
   const auto records = static_cast<std::size_t>(state.range(0));
@@ -187,7 +188,7 @@ void BM_WindowCpuAtLineSpeed(benchmark::State& state) {
       records, window.wallSeconds, share(window), share(collector));
 }
 BENCHMARK(BM_WindowCpuAtLineSpeed)
-    ->Arg(500)
+    ->Arg(bench::SizeOr(500, 20))
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1);

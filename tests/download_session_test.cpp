@@ -86,5 +86,26 @@ TEST_F(DownloadSessionTest, OneDownloadAtATimeAndNothingStartsOnceACloseIsAskedF
   EXPECT_EQ(session_.Worker()->Outcome(), DownloadOutcome::Cancelled);
 }
 
+// A close asked for when nothing runs (before any download, or after the last one ended) must
+// still refuse what comes after: the worker's state cannot stand in for the close.
+TEST_F(DownloadSessionTest, NothingStartsAfterACloseAskedForWhileIdle) {
+  session_.AskToClose();
+  EXPECT_FALSE(session_.Start(HeldDownload(), {}));
+  EXPECT_EQ(session_.Worker(), nullptr);
+  EXPECT_EQ(portsDestroyed_, 1);
+
+  DownloadSession ended{[](const std::function<bool()>& done) {
+    while (!done()) {
+      std::this_thread::sleep_for(1ms);
+    }
+  }};
+  released_ = true;
+  ASSERT_TRUE(ended.Start(HeldDownload(), {}));
+  ASSERT_TRUE(ended.FinishPrevious());
+  ended.AskToClose();
+  EXPECT_FALSE(ended.Start(HeldDownload(), {}));
+  EXPECT_EQ(portsDestroyed_, 3);
+}
+
 }  // namespace
 }  // namespace wandlink

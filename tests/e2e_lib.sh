@@ -8,8 +8,26 @@ sims=()
 failures=0
 passes=0
 name=none status=0 elapsed_ms=0 out="" err=""
+# spawn COMMAND...: starts the command in the background as a process group of its own, whose
+# id is the command's pid, kept in sims. Stopping the group ends what the command started too:
+# a wrapper such as faketime does not exec, so its child would outlive a signal to it alone.
+spawn() {
+  set -m
+  "$@" &
+  set +m
+  sims+=($!)
+}
+# stop_sims: ends each simulator started with spawn, whole, and waits for it.
+stop_sims() {
+  local pid
+  for pid in "${sims[@]}"; do
+    kill -- -"$pid" 2>/dev/null || kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  sims=()
+}
 cleanup() {
-  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null; done
+  stop_sims
   wait 2>/dev/null
   rm -rf "$scratch"
 }
@@ -33,8 +51,7 @@ start_sim() {
   export KORVANTA_PORTS=$scratch/$sim
   local clock=()
   [[ -n ${SIM_CLOCK:-} ]] && clock=(at_time "$SIM_CLOCK")
-  "${clock[@]}" "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim" &
-  sims+=($!)
+  spawn "${clock[@]}" "$WANDSIM" --link "$KORVANTA_PORTS/COM4" "$@" >"$scratch/$sim.device" 2>"$scratch/$sim.sim"
   for _ in $(seq 100); do
     [[ -L $KORVANTA_PORTS/COM4 ]] && return 0
     sleep 0.05

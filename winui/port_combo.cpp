@@ -60,6 +60,32 @@ void PortCombo::Show(wandlink::PortList list) {
     ::SendMessageW(combo_, CB_SETCURSEL, list.chosen, 0);
   }
   list_ = std::move(list);
+  FitDroppedWidth();
+}
+
+void PortCombo::FitDroppedWidth() {
+  HDC dc = ::GetDC(combo_);
+  if (dc == nullptr) {
+    return;
+  }
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(combo_, WM_GETFONT, 0, 0));
+  const HGDIOBJ previous =
+      ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(SYSTEM_FONT));
+  int widest = 0;
+  for (const auto& choice : list_.choices) {
+    const std::wstring label = wandlink::Widen(choice.label);
+    SIZE extent{};
+    if (::GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &extent)) {
+      widest = std::max(widest, static_cast<int>(extent.cx));
+    }
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(combo_, dc);
+  // The item's margins and the frame, and room for the scroll bar of a long list; never
+  // narrower than the box itself, which the list already is.
+  const int width =
+      widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + 6 + ::GetSystemMetrics(SM_CXVSCROLL);
+  ::SendMessageW(combo_, CB_SETDROPPEDWIDTH, width, 0);
 }
 
 }  // namespace winui

@@ -31,6 +31,9 @@ class PortCombo {
   };
 
   void Show(wandlink::PortList list);
+  // Widens the dropped list to its longest label ("COM7  USB-SERIAL CH340" is wider than the
+  // box).
+  void FitDroppedWidth();
 
   HWND combo_;
   wandlink::PortList list_;

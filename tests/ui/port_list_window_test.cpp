@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -46,6 +47,10 @@ TEST(PortListWindow, AnAdapterPluggedInWhileTheWindowIsOpenIsListedDownloadsAndG
   ports->showPopup();
   EXPECT_EQ(ports->count(), 10);
   EXPECT_EQ(ports->itemText(8), "/dev/ttyACM0  Arduino Uno");
+  // Open, the list shows its longest entry whole, in the dialog's face.
+  const QAbstractItemView* list = ports->view();
+  EXPECT_EQ(list->font(), dialog.font());
+  EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(ports->itemText(9)));
   ports->hidePopup();
 
   const auto log =

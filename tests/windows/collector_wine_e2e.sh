@@ -20,11 +20,7 @@ dosdevices=$WINEPREFIX/dosdevices
 wine_sim() {
   local sim=$1
   shift
-  for pid in "${sims[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  sims=()
+  stop_sims
   start_sim "$sim" "$@" || return 1
   ln -sfn "$(readlink "$KORVANTA_PORTS/COM4")" "$dosdevices/com4"
 }

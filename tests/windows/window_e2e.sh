@@ -163,8 +163,7 @@ serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
 com12=$WINEPREFIX/dosdevices/com12
 wine reg delete "$serialcomm" /v 'Korvanta COM12' /f >/dev/null 2>&1
 sim=com12
-"$WANDSIM" --link "$com12" --records 40 >/dev/null 2>"$scratch/$sim.sim" &
-sims+=($!)
+spawn "$WANDSIM" --link "$com12" --records 40 >/dev/null 2>"$scratch/$sim.sim"
 wait_until 5000 test -L "$com12"
 start_korvanta
 wine reg add "$serialcomm" /v 'Korvanta COM12' /d COM12 /f >/dev/null 2>&1
@@ -198,9 +197,11 @@ check "the close is carried out once the box is gone" wait_until 3000 ended
 echo "$name: the program ended $(($(now_ms) - start)) ms after the box"
 
 # Another program posts the window's private messages with made-up values: nothing happens,
-# and the window downloads as before.
+# and the window downloads as before. Then, during a download, the tickets and timers a counter
+# would give out (the first ones, in either parameter) and timer messages: none of them runs the
+# download's work early or twice, so the download still ends with its clock frame and rows.
 name=foreign-messages
-start_wand foreign --records 50
+start_wand foreign --records 300 --paced
 start_korvanta
 for message in 0x8001 0x8002 0x8003; do
   wine "$post_message" 测试Demo "$message" 1 0x12345678
@@ -208,7 +209,16 @@ done
 sleep 1
 check "made-up private messages do nothing" running
 press 测试Demo Return
+forgeries=()
+for ticket in $(seq 16); do
+  forgeries+=(0x8001 "$ticket" 0 0x8001 "$ticket" "$ticket" 0x8002 "$ticket" 0 0x0113 "$ticket" 0)
+done
+for _ in $(seq 40); do
+  clock_frame_sent && break
+  wine "$post_message" 测试Demo "${forgeries[@]}"
+done
 check "the window then downloads to the clock frame" wait_until 15000 clock_frame_sent
+check "and stays up" running
 close_and_time_the_end
 check "Escape ends the program" ended
 

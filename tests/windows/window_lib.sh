@@ -97,8 +97,7 @@ clock_frame_sent() { (($(clock_frames) > 0)); }
 start_wand() {
   sim=$1
   shift
-  "$WANDSIM" --link "$com4" "$@" >/dev/null 2>"$scratch/$sim.sim" &
-  sims+=($!)
+  spawn "$WANDSIM" --link "$com4" "$@" >/dev/null 2>"$scratch/$sim.sim"
   wait_until 5000 test -L "$com4"
 }
 
