@@ -12,6 +12,7 @@ using testing::ElementsAreArray;
 const DetectedPort kFtdi{"/dev/ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", "0403:6001 A1", true};
 const DetectedPort kAcm{"/dev/ttyACM0", "/dev/ttyACM0", "", "2341:0043", true};
 const DetectedPort kUart{"COM2", "/dev/ttyS1", "", "", false};
+const DetectedPort kOnBoardCom4{"COM4", "/dev/ttyS3", "", "", false};
 const DetectedPort kEntry{"COM4", "/ports/COM4", "CH340 serial converter", "1a86:7523", true};
 
 const std::vector<std::string> kFixed = {"COM1", "COM2", "COM3", "COM4",
@@ -47,6 +48,11 @@ TEST(PortList, FixedNamesFirstThenDetectedPortsWithTheRightChoice) {
        std::nullopt,
        {"COM1", "COM2", "COM3", "COM4  CH340 serial converter", "COM5", "COM6", "COM7", "COM8",
         "/dev/ttyUSB0  FT232R USB UART"},
+       "COM4"},
+      {"an on-board COM4 stays chosen beside one adapter",
+       {kOnBoardCom4, kFtdi},
+       std::nullopt,
+       FixedThen({"/dev/ttyUSB0  FT232R USB UART"}),
        "COM4"},
       {"a kept choice stays",
        {kAcm, kFtdi},

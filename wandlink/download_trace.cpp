@@ -35,10 +35,10 @@ struct DownloadTrace::Shared {
 
   bool Idle() const { return pending.empty() && !writing; }
 
-  void AddDroppedCount() {
+  void AddDroppedCount(std::string_view stamp) {
     if (droppedLines != 0) {
-      pending += "(" + std::to_string(droppedLines) +
-                 " lines left out here: the trace file did not keep up)\n";
+      pending.append(stamp) += "(" + std::to_string(droppedLines) +
+                               " lines left out here: the trace file did not keep up)\n";
       droppedLines = 0;
     }
   }
@@ -70,8 +70,9 @@ DownloadTrace::~DownloadTrace() {
   if (!writer_.joinable()) {
     return;
   }
+  const std::string stamp = Stamp();
   std::unique_lock lock(shared_->mutex);
-  shared_->AddDroppedCount();
+  shared_->AddDroppedCount(stamp);
   shared_->finishing = true;
   shared_->changed.notify_all();
   if (shared_->changed.wait_for(lock, kFinishWait, [&] { return shared_->Idle(); })) {
@@ -89,11 +90,16 @@ DownloadTrace::~DownloadTrace() {
   writer_.detach();
 }
 
-void DownloadTrace::Note(std::string_view text) {
+std::string DownloadTrace::Stamp() const {
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start_);
   char stamp[24];
   std::snprintf(stamp, sizeof stamp, "%8lld ms  ", static_cast<long long>(elapsed.count()));
+  return stamp;
+}
+
+void DownloadTrace::Note(std::string_view text) {
+  const std::string stamp = Stamp();
   const std::lock_guard lock(shared_->mutex);
   if (!shared_->problem.empty()) {
     return;
@@ -102,7 +108,7 @@ void DownloadTrace::Note(std::string_view text) {
     ++shared_->droppedLines;
     return;
   }
-  shared_->AddDroppedCount();
+  shared_->AddDroppedCount(stamp);
   shared_->pending.append(stamp).append(text) += '\n';
   shared_->changed.notify_all();
 }

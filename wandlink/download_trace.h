@@ -54,6 +54,8 @@ class DownloadTrace {
   struct Shared;
 
   explicit DownloadTrace(std::shared_ptr<Shared> shared);
+  // The time since the trace began, as each line starts.
+  std::string Stamp() const;
   static void WriteAsLinesCome(const std::shared_ptr<Shared>& shared);
 
   std::shared_ptr<Shared> shared_;
