@@ -11,6 +11,7 @@
 
 #include "port_discovery.h"
 #include "serial/port_names.h"
+#include "shown_text.h"
 #include "udev_handles.h"
 
 namespace wandlink {
@@ -33,16 +34,16 @@ std::string Description(udev_device* tty, udev_device* usb) {
   const std::string_view database =
       Text(udev_device_get_property_value(tty, "ID_MODEL_FROM_DATABASE"));
   if (!database.empty() || usb == nullptr) {
-    return std::string(database);
+    return ShownText(database);
   }
-  return std::string(Text(udev_device_get_sysattr_value(usb, "product")));
+  return ShownText(Text(udev_device_get_sysattr_value(usb, "product")));
 }
 
 // "vvvv:pppp SERIAL", as USB device lists show it.
 std::string HardwareId(udev_device* usb) {
-  std::string id = std::string(Text(udev_device_get_sysattr_value(usb, "idVendor"))) + ":" +
-                   std::string(Text(udev_device_get_sysattr_value(usb, "idProduct")));
-  const std::string_view serial = Text(udev_device_get_sysattr_value(usb, "serial"));
+  std::string id = ShownText(Text(udev_device_get_sysattr_value(usb, "idVendor"))) + ":" +
+                   ShownText(Text(udev_device_get_sysattr_value(usb, "idProduct")));
+  const std::string serial = ShownText(Text(udev_device_get_sysattr_value(usb, "serial")));
   if (!serial.empty()) {
     id += " ";
     id += serial;

@@ -16,6 +16,7 @@
 
 #include "port_discovery.h"
 #include "serial/port_names.h"
+#include "shown_text.h"
 #include "usb_device_id_win32.h"
 #include "wandlink/win32_text.h"
 
@@ -173,7 +174,7 @@ void Describe(DetectedPort& port, SetupDevice& device) {
   if (description.empty()) {
     description = device.Text(SPDRP_DEVICEDESC);
   }
-  port.description = Utf8(description);
+  port.description = ShownText(Utf8(description));
   port.hardwareId = UsbHardwareId(device.InstanceId());
   // A USB id also marks the ports of bus drivers whose own devices are not the removable ones.
   port.adapter = !port.hardwareId.empty() || device.Removable();

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <optional>
 
+#include "shown_text.h"
 #include "wandlink/win32_text.h"
 
 namespace wandlink {
@@ -67,7 +68,7 @@ std::string UsbHardwareId(std::wstring_view instanceId) {
   }
   std::string id = Utf8(*vendor + L':' + *product);
   if (const std::wstring_view serial = SerialNumber(instanceId); !serial.empty()) {
-    id += ' ' + Utf8(serial);
+    id += ' ' + ShownText(Utf8(serial));
   }
   return id;
 }

@@ -1,13 +1,13 @@
 #include "port_open.h"
 
 #include "port_names.h"
-#include "serial_link.h"
 #include "traced_port.h"
 
 namespace wandlink {
 
-bool OpenForDownload(const PortChoice& choice, DownloadContext& context,
-                     const std::optional<std::filesystem::path>& traceFile) {
+std::optional<OpenedPort> OpenPortForDownload(
+    const PortChoice& choice, DownloadContext& context,
+    const std::optional<std::filesystem::path>& traceFile) {
   auto trace = traceFile ? DownloadTrace::Append(*traceFile) : nullptr;
   if (trace) {
     std::string port = "port " + choice.name + ", device " + choice.OpenTarget();
@@ -27,16 +27,29 @@ bool OpenForDownload(const PortChoice& choice, DownloadContext& context,
     if (trace) {
       trace->Note("ending: the port could not be opened");
     }
+    return std::nullopt;
+  }
+  return OpenedPort(std::move(link), std::move(trace));
+}
+
+void OpenedPort::Configure(DownloadContext& context) && {
+  link_->Configure();
+  if (!trace_) {
+    context.port = std::move(link_);
+    return;
+  }
+  trace_->Note("settings: " + link_->Settings());
+  context.port = std::make_unique<TracedPort>(std::move(link_), trace_);
+  context.trace = std::move(trace_);
+}
+
+bool OpenForDownload(const PortChoice& choice, DownloadContext& context,
+                     const std::optional<std::filesystem::path>& traceFile) {
+  auto opened = OpenPortForDownload(choice, context, traceFile);
+  if (!opened) {
     return false;
   }
-  link->Configure();
-  if (!trace) {
-    context.port = std::move(link);
-    return true;
-  }
-  trace->Note("settings: " + link->Settings());
-  context.port = std::make_unique<TracedPort>(std::move(link), trace);
-  context.trace = std::move(trace);
+  std::move(*opened).Configure(context);
   return true;
 }
 

@@ -117,8 +117,16 @@ void SerialLink::AskForLowLatency() {
     return;
   }
   serial.flags |= ASYNC_LOW_LATENCY;
-  lowLatency_ = ::ioctl(fd_.Get(), TIOCSSERIAL, &serial) == 0 ? LowLatency::TurnedOn
-                                                              : LowLatency::Unavailable;
+  if (::ioctl(fd_.Get(), TIOCSSERIAL, &serial) != 0) {
+    lowLatency_ = LowLatency::Unavailable;
+    return;
+  }
+  // Some drivers (cp210x, ch341, pl2303) accept the setting and ignore it: only what the driver
+  // reports afterwards counts.
+  serial_struct now{};
+  lowLatency_ = ::ioctl(fd_.Get(), TIOCGSERIAL, &now) == 0 && (now.flags & ASYNC_LOW_LATENCY) != 0
+                    ? LowLatency::TurnedOn
+                    : LowLatency::Ignored;
 }
 
 void SerialLink::RestoreLowLatency() {
@@ -155,6 +163,8 @@ std::string SerialLink::Settings() const {
       return text + ", low latency already on";
     case LowLatency::Unavailable:
       return text + ", low latency not offered by the driver";
+    case LowLatency::Ignored:
+      return text + ", low latency asked for but not taken by the driver";
     case LowLatency::Unknown:
       break;
   }
@@ -190,6 +200,7 @@ void SerialLink::SendFrame(std::span<const std::uint8_t> bytes) {
     const ssize_t put = ::write(fd_.Get(), bytes.data() + sent, bytes.size() - sent);
     if (put > 0) {
       sent += static_cast<std::size_t>(put);
+      lineIdleAt_ = std::chrono::steady_clock::now() + kByteTime * static_cast<int>(sent);
       continue;
     }
     if (put < 0 && errno == EINTR) {
@@ -269,32 +280,35 @@ void SerialLink::Close() {
   if (!fd_.Valid()) {
     return;
   }
-  ::tcsetattr(fd_.Get(), DrainOutput() ? TCSADRAIN : TCSANOW, &original_);
+  DrainOutput();
+  // TCSADRAIN would wait for the driver's "transmitter empty", without any limit on USB
+  // adapters that never report it: what the line still carries is waited for above instead.
+  ::tcsetattr(fd_.Get(), TCSANOW, &original_);
   RestoreLowLatency();
   ::ioctl(fd_.Get(), TIOCNXCL);
   fd_.Reset();
 }
 
-bool SerialLink::DrainOutput() {
+void SerialLink::DrainOutput() {
   const Deadline deadline = std::chrono::steady_clock::now() + kDrainDeadline;
   int pending = 0;
   while (::ioctl(fd_.Get(), TIOCOUTQ, &pending) == 0) {
     if (pending <= 0) {
-      // What the driver still holds in the UART itself is waited for by TCSADRAIN, which
-      // every serial driver bounds by the time those few bytes take.
-      return true;
+      // The driver has handed everything to the UART, which may still be sending the last
+      // frame: it is given the frame's time on the line.
+      std::this_thread::sleep_until(std::min(lineIdleAt_, deadline));
+      return;
     }
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
       ::tcflush(fd_.Get(), TCOFLUSH);
-      return false;
+      return;
     }
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
         std::max<std::chrono::steady_clock::duration>(kByteTime * pending,
                                                       std::chrono::milliseconds(1)),
         deadline - now));
   }
-  return false;
 }
 
 }  // namespace wandlink

@@ -13,7 +13,8 @@
 //   FTDI's otherwise hold a short reply back for their latency timer (16 ms), longer than the
 //   9-byte reply itself takes on the line. A driver without the setting (a pty) or one that
 //   refuses it is no error.
-// - Close (or destruction) first lets the output drain, bounded by kDrainDeadline, so the clock
+// - Close (or destruction) first lets the output drain, bounded by kDrainDeadline in every
+//   case (the driver's output queue is polled, never waited on in the driver), so the clock
 //   frame's last bytes do not go out at the old speed; then it gives the terminal its original
 //   settings and low-latency flag back and releases it.
 // - A StopSignal passed at open wakes any wait at once; after a stop every transfer returns
@@ -92,16 +93,18 @@ class SerialLink final : public WandPort {
   bool SleepUntilLineCarried(std::size_t bytes, Deadline deadline) const;
   void AskForLowLatency();
   void RestoreLowLatency();
-  // Waits until the driver has sent everything written; false when kDrainDeadline passed
-  // first (what is left is then dropped) or the device cannot tell.
-  bool DrainOutput();
+  // Waits until the driver has sent everything written, at most kDrainDeadline (what is left
+  // then is dropped); at once when the device cannot tell.
+  void DrainOutput();
 
   UniqueFd fd_;
   std::filesystem::path device_;
   termios original_;
   std::shared_ptr<const StopSignal> stop_;
-  enum class LowLatency { Unknown, Unavailable, AlreadyOn, TurnedOn };
+  enum class LowLatency { Unknown, Unavailable, Ignored, AlreadyOn, TurnedOn };
   LowLatency lowLatency_ = LowLatency::Unknown;
+  // When the last frame written has had its time on the line.
+  Deadline lineIdleAt_{};
 };
 
 }  // namespace wandlink

@@ -12,7 +12,7 @@ void TracedPort::SendFrame(std::span<const std::uint8_t> bytes) {
 
 std::size_t TracedPort::ReceiveFrame(WandRecord& reply) {
   const std::size_t count = port_->ReceiveFrame(reply);
-  trace_->Bytes(count == reply.size() ? "received" : "received short",
+  trace_->Bytes(count == reply.size() || count == 0 ? "received" : "received short",
                 std::span(reply).first(count));
   return count;
 }

@@ -115,6 +115,19 @@ END
   check "list: exit 0" test "$status" -eq 0
   check "list: heading and the adapter alone" test "$(wc -l <"$scratch/list.out")" -eq 2
   check "list: the adapter's names" grep -qP '^/dev/ttyUSB0 +/dev/ttyUSB0 +FT232 Serial \(UART\) IC +0403:6001 A1B2C3$' "$scratch/list.out"
+  # An adapter whose product string would retitle and clear the terminal and whose serial
+  # number would forge a row of its own.
+  hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+  sed -e '/ID_MODEL_FROM_DATABASE/d' -e '/^A: serial=/d' "$scratch/adapter.umockdev" >"$scratch/hostile.umockdev"
+  cat >>"$scratch/hostile.umockdev" <<END
+H: product=$(hex $'\e]0;owned\a\e[2JEvil Adapter')
+H: serial=$(hex $'A1\r\n/dev/ttyUSB9  /dev/ttyUSB9  Forged')
+END
+  KORVANTA_PORTS=$scratch/no-entries collect list-hostile umockdev-run -d "$scratch/hostile.umockdev" -- "$wandread" --list
+  check "hostile names: exit 0" test "$status" -eq 0
+  check "hostile names: heading and one row" test "$(wc -l <"$scratch/list-hostile.out")" -eq 2
+  check "hostile names: no control characters" bash -c '! LC_ALL=C grep -qP "[\x00-\x09\x0b-\x1f\x7f]" "$1"' _ "$scratch/list-hostile.out"
+  check "hostile names: the printable rest" grep -q "Evil Adapter  *0403:6001 A1/dev/ttyUSB9" "$scratch/list-hostile.out"
   KORVANTA_PORTS=$scratch/no-entries collect list-none umockdev-run -- "$wandread" --list
   check "list, none: exit 0" test "$status" -eq 0
   check "list, none: nothing on stdout" test ! -s "$scratch/list-none.out"

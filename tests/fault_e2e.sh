@@ -32,6 +32,38 @@ check "flood: ends by itself without crashing" test "$status" -le 1
 check "flood: rows are well-formed" bash -c '! tail -n +2 "$1" |
   grep -Pv "^\d+\t[0-9A-F]{4}\t\d+-\d\d-\d\d \d\d:\d\d\t[0-9A-F]{8}$"' _ "$scratch/flood.out"
 
+# Traces that cannot be written: the download goes on, and the trouble is said once.
+mkfifo "$scratch/no-reader"
+start_sim trace-faults --records 20
+collect fifo-trace timeout 30 "$wandread" --trace "$scratch/no-reader" COM4
+check "trace to a pipe without a reader: complete" test "$status" -eq 0
+check "trace to a pipe without a reader: all rows" test "$(wc -l <"$scratch/fifo-trace.out")" -eq 21
+check "trace to a pipe without a reader: said" grep -qx "跟踪文件写入失败" "$scratch/fifo-trace.err"
+KORVANTA_TRACE=/dev/full collect full-trace timeout 30 "$wandread" COM4
+check "trace to /dev/full: complete" test "$status" -eq 0
+check "trace to /dev/full: said once" test "$(grep -c "cannot write the trace" "$scratch/full-trace.err")" -eq 1
+check "trace to /dev/full: in the message" grep -qx "跟踪文件写入失败" "$scratch/full-trace.err"
+
+# A trace reader that stops reading: the pipe fills within a second, and a request to end still
+# ends the download at once.
+mkfifo "$scratch/stalled-trace"
+sleep 300 <>"$scratch/stalled-trace" &
+reader=$!
+start_sim stalled --records 60000
+"$wandread" --trace "$scratch/stalled-trace" COM4 >"$scratch/stalled.out" 2>"$scratch/stalled.err" &
+download=$!
+sleep 3
+kill -TERM "$download"
+for _ in $(seq 50); do
+  kill -0 "$download" 2>/dev/null || break
+  sleep 0.1
+done
+check "stalled trace reader: SIGTERM ends the download" bash -c '! kill -0 "$1" 2>/dev/null' _ "$download"
+kill "$download" "$reader" 2>/dev/null
+wait "$download"
+status=$?
+check "stalled trace reader: cancelled" test "$status" -eq 130
+
 # Port entries that lead to no serial port: the port-open failure, at once.
 ports=$scratch/not-ports
 mkdir -p "$ports"

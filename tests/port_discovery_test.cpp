@@ -42,6 +42,9 @@ TEST(PortDiscovery, FindsAdaptersAndPresentUartsAndDownloadsThroughADetectedAdap
   FakeSerialDevices devices;
   ASSERT_TRUE(umockdev_in_mock_environment()) << "run through umockdev-wrapper";
   AddHardware(devices);
+  // Entries that lead nowhere (an adapter unplugged) are no ports.
+  folder.Link("COM4", folder.Nowhere());
+  folder.Link("COM12", folder.Nowhere());
 
   EXPECT_THAT(
       DetectPorts(),

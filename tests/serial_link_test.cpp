@@ -1,11 +1,16 @@
 #include "serial/serial_link.h"
 
+#include <dlfcn.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdarg>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -13,6 +18,50 @@
 
 #include "pseudo_terminal.h"
 #include "support/process_counts.h"
+
+// What a USB adapter's driver answers and a pty cannot: the serial flags, and an output queue
+// that empties one byte at each look. Every other call goes to the system.
+struct EmulatedDriver {
+  bool on = false;
+  bool ignoresLowLatency = false;
+  int flags = 0;
+  int queued = 0;
+  // The queue was looked at after the line had its old speed back.
+  bool lookedAfterRestore = false;
+};
+EmulatedDriver driver;
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
+  va_list arguments;
+  va_start(arguments, request);
+  void* const argument = va_arg(arguments, void*);
+  va_end(arguments);
+  if (driver.on) {
+    switch (request) {
+      case TIOCGSERIAL:
+        *static_cast<serial_struct*>(argument) = serial_struct{.flags = driver.flags};
+        return 0;
+      case TIOCSSERIAL:
+        if (!driver.ignoresLowLatency) {
+          driver.flags = static_cast<const serial_struct*>(argument)->flags;
+        }
+        return 0;
+      case TIOCOUTQ: {
+        termios line{};
+        driver.lookedAfterRestore |=
+            ::tcgetattr(fd, &line) == 0 && ::cfgetospeed(&line) != static_cast<speed_t>(B9600);
+        *static_cast<int*>(argument) = driver.queued;
+        driver.queued = std::max(driver.queued - 1, 0);
+        return 0;
+      }
+      default:
+        break;
+    }
+  }
+  static const auto system =
+      reinterpret_cast<int (*)(int, unsigned long, ...)>(::dlsym(RTLD_NEXT, "ioctl"));
+  return system(fd, request, argument);
+}
 
 namespace wandlink {
 namespace {
@@ -218,6 +267,33 @@ TEST_F(SerialLinkTest, ConfiguresARawLineAndRestoresTheOriginalOnClose) {
   EXPECT_EQ(restored.c_cflag, original.c_cflag);
   EXPECT_EQ(restored.c_lflag, original.c_lflag);
   EXPECT_EQ(::cfgetispeed(&restored), static_cast<speed_t>(B19200));
+}
+
+TEST_F(SerialLinkTest, CloseWaitsForTheOutputQueueThenGivesTheLowLatencyFlagBack) {
+  const struct {
+    const char* what;
+    int flags;
+    bool ignoresLowLatency;
+    const char* settings;
+    int flagsWhileOpen;
+  } cases[] = {
+      {"a driver that takes it", 0, false, ", low latency turned on", ASYNC_LOW_LATENCY},
+      {"a driver that ignores it", 0, true, ", low latency asked for but not taken by the driver",
+       0},
+      {"already on", ASYNC_LOW_LATENCY, false, ", low latency already on", ASYNC_LOW_LATENCY},
+  };
+  for (const auto& c : cases) {
+    driver = {.on = true, .ignoresLowLatency = c.ignoresLowLatency, .flags = c.flags, .queued = 3};
+    auto link = OpenConfigured();
+    ASSERT_TRUE(link) << c.what;
+    EXPECT_THAT(link->Settings(), testing::EndsWith(c.settings)) << c.what;
+    EXPECT_EQ(driver.flags, c.flagsWhileOpen) << c.what;
+    link->Close();
+    driver.on = false;
+    EXPECT_EQ(driver.flags, c.flags) << c.what << ": the flag as it was";
+    EXPECT_EQ(driver.queued, 0) << c.what << ": the output queue waited for";
+    EXPECT_FALSE(driver.lookedAfterRestore) << c.what << ": the line restored only after it";
+  }
 }
 
 TEST(SerialLinkOpen, WhatIsNoSerialPortIsRefusedAndLeavesNothingOpen) {

@@ -235,7 +235,8 @@ void ReaderDialog::OnCollect() {
   const wandlink::PortChoice choice =
       portChoices_[static_cast<std::size_t>(portList_->currentIndex())];
   wandlink::DownloadContext context{.controls = downloadControls_.get()};
-  if (!wandlink::OpenForDownload(choice, context, wandlink::TraceFileFromEnvironment())) {
+  auto port = wandlink::OpenPortForDownload(choice, context, wandlink::TraceFileFromEnvironment());
+  if (!port) {
     Present(Text(wandlink::kPortOpenFailedMessage));
     collectButton_->setEnabled(true);
     return;
@@ -247,6 +248,7 @@ void ReaderDialog::OnCollect() {
 
   progressBar_->setValue(0);
   recordsModel_->Clear();
+  std::move(*port).Configure(context);
   progressBar_->show();
   session_.Start(std::move(context),
                  [this] { PostToWindowThread(this, [this] { emit WorkerFinished(); }); });

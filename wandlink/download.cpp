@@ -211,6 +211,13 @@ DownloadOutcome RunDownload(DownloadContext& context) {
   Download download(context);
   const DownloadOutcome outcome = download.Run();
   download.Trace(Ending(outcome, download.RowsRead()));
+  // Support asked for the trace and will rely on it: a trace that was not written is said, once,
+  // where the download's own messages go (a cancelled download shows none).
+  if (context.trace && outcome != DownloadOutcome::Cancelled) {
+    if (const std::string problem = context.trace->Problem(); !problem.empty()) {
+      context.controls->ShowMessage(std::string(kTraceFailedMessage) + "\n" + problem);
+    }
+  }
   return outcome;
 }
 

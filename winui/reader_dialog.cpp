@@ -213,7 +213,9 @@ void ReaderDialog::OnCollect() {
   }
   EnableWindow(collect, FALSE);
   wandlink::DownloadContext context{.controls = downloadControls_.get()};
-  if (!wandlink::OpenForDownload(ports_->Chosen(), context, wandlink::TraceFileFromEnvironment())) {
+  auto port = wandlink::OpenPortForDownload(ports_->Chosen(), context,
+                                            wandlink::TraceFileFromEnvironment());
+  if (!port) {
     Present(wandlink::Widen(wandlink::kPortOpenFailedMessage));
     EnableWindow(collect, TRUE);
     return;
@@ -226,6 +228,7 @@ void ReaderDialog::OnCollect() {
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   records_->Clear();
+  std::move(*port).Configure(context);
   ShowWindow(progress, SW_SHOW);
   session_.Start(std::move(context),
                  [dialog = dialog_] { PostMessageW(dialog, kWorkerFinishedMessage, 0, 0); });

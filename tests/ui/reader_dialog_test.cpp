@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "res/main_dialog.h"
@@ -159,6 +160,23 @@ TEST_F(ReaderDialogTest, DownloadsIntoTheTableAndEmptiesItForTheNextDownload) {
   EXPECT_TRUE(Progress()->isHidden());
   EXPECT_TRUE(Count()->isHidden());
   EXPECT_TRUE(failing.ClockFrames().empty());
+}
+
+// Support asked for a trace the window cannot write: the download is whole, and the box says so
+// once, after it.
+TEST_F(ReaderDialogTest, ATraceThatCannotBeWrittenIsABoxAfterACompleteDownload) {
+  const auto log =
+      wandsim::GeneratePatrolLog(20, 5, wandlink::SystemLocalTime(), wandlink::MonthMode::Bcd);
+  SimulatedWand wand(log);
+  LinkPort("COM4", wand.Device());
+  ::setenv("KORVANTA_TRACE", "/dev/full", 1);
+  dialog_.show();
+  const bool ended = CollectAndWait();
+  ::unsetenv("KORVANTA_TRACE");
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(Rows(), 20);
+  EXPECT_THAT(messages_, ElementsAre("跟踪文件写入失败\nnot a file, a terminal or a pipe"));
+  EXPECT_EQ(wand.ClockFrames().size(), 1u);
 }
 
 TEST_F(ReaderDialogTest, APortThatCannotBeOpenedLeavesTheTableAsItWas) {

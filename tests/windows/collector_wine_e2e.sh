@@ -55,6 +55,14 @@ collect_exe csv --csv COM4
 check "csv: exit 0" test "$status" -eq 0
 check "csv: byte for byte the Linux collector's CSV, CRLF and all" cmp "$scratch/linux-csv.out" "$scratch/csv.out"
 
+# A trace: appended to a file; refused at once on a device, with the download going on.
+collect_exe traced --trace 'C:\trace.txt' COM4
+check "trace: the same log" cmp "$scratch/complete.out" "$scratch/traced.out"
+check "trace: the ending" grep -q "ending: complete, $records records" "$WINEPREFIX/drive_c/trace.txt"
+collect_exe trace-device --trace NUL COM4
+check "trace on a device: the same log" cmp "$scratch/complete.out" "$scratch/trace-device.out"
+check "trace on a device: said" grep -qx "跟踪文件写入失败" "$scratch/trace-device.err"
+
 # A port numbered above 8 that the system lists: --list shows it, and its name downloads.
 "$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v 'Korvanta COM12' /d COM12 /f >/dev/null 2>&1
 ln -sfn "$(readlink "$dosdevices/com4")" "$dosdevices/com12"

@@ -18,6 +18,8 @@ TEST(UsbHardwareId, VendorProductAndSerialFromTheInstanceIdsDriversMake) {
   } cases[] = {
       {LR"(USB\VID_10C4&PID_EA60\0001)", "10c4:ea60 0001"},
       {LR"(FTDIBUS\VID_0403+PID_6001+A50285BIA\0000)", "0403:6001 A50285BIA"},
+      // A serial number with a terminal's escape and a line break in it.
+      {L"FTDIBUS\\VID_0403+PID_6001+A5\x1b[2J\r\nX\\0000", "0403:6001 A5[2JX"},
       // No serial number: Windows makes the instance up, with '&' in it.
       {LR"(USB\VID_1A86&PID_7523\5&2E6C5F3B&0&2)", "1a86:7523"},
       {LR"(USB\VID_2E8A&PID_000A&MI_00\6&1B4D0E06&0&0000)", "2e8a:000a"},
