@@ -228,7 +228,7 @@ void ReaderDialog::showEvent(QShowEvent* event) {
 }
 
 void ReaderDialog::OnCollect() {
-  if (!session_.MayCollect()) {
+  if (!session_.MayCollect() || recordsActions_->Exporting()) {
     return;
   }
   collectButton_->setEnabled(false);

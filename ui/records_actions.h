@@ -50,6 +50,8 @@ class RecordsActions : public QObject {
   void SelectAll();
   // Returns once the export has ended, the window's events running meanwhile.
   void Export();
+  // Whether an export is being written: the progress bar is its own until it ends.
+  bool Exporting() const { return exporting_; }
 
   QMenu* Menu() const { return menu_; }
 
