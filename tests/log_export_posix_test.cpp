@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <functional>
 
@@ -301,6 +302,21 @@ TEST_F(ExportTest, EachKindOfTargetIsReplacedWholeOrRefusedUntouched) {
       static_cast<std::size_t>(std::max<ssize_t>(0, ::read(pipe[0], piped.data(), piped.size()))));
   ::close(pipe[0]);
   EXPECT_EQ(piped, csv);
+}
+
+// A temporary file of an export that was killed goes once it is a day old; anything else stays.
+TEST_F(ExportTest, RemovesItsOwnTemporaryFilesOnceADayOld) {
+  const auto dayAndAMinuteAgo =
+      fs::file_time_type::clock::now() - std::chrono::hours(24) - std::chrono::minutes(1);
+  for (const char* name : {".korvanta-Old123", ".korvanta-New123", ".korvanta-Old1234", "Old"}) {
+    std::ofstream(folder_ / name) << "left";
+    if (std::string_view(name).find("Old") != std::string_view::npos) {
+      fs::last_write_time(folder_ / name, dayAndAMinuteAgo);
+    }
+  }
+  ASSERT_EQ(ExportLog(log_, folder_ / "log.csv"), "");
+  EXPECT_FALSE(fs::exists(folder_ / ".korvanta-Old123"));
+  EXPECT_THAT(Entries(), SizeIs(4)) << "the others and the export";
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
