@@ -279,7 +279,7 @@ DurableFile::~DurableFile() {
     ::unlink(state_->temporary.c_str());
   }
   struct stat now {};
-  if (state_->createdTarget && ::lstat(state_->name.c_str(), &now) == 0 &&
+  if (state_->createdTarget && state_->replaced && ::lstat(state_->name.c_str(), &now) == 0 &&
       SameFile(now, *state_->replaced) && now.st_size == 0) {
     ::unlink(state_->name.c_str());
   }
