@@ -33,11 +33,12 @@ const char* ExportExtension(ExportType type) {
 
 namespace {
 
-// An output stream into a sink, for the CSV text. The sink's failure comes out of the writes
-// as it was thrown.
+// An output stream into a sink, for the CSV text, telling the progress by the lines passed on.
+// The sink's failure comes out of the writes as it was thrown.
 class SinkBuffer final : public std::streambuf {
  public:
-  explicit SinkBuffer(ByteSink& out) : out_(out), buffer_(64 * 1024) {
+  SinkBuffer(ByteSink& out, std::size_t rows, const ExportProgress& progress)
+      : out_(out), rows_(rows), progress_(progress), buffer_(64 * 1024) {
     setp(buffer_.data(), buffer_.data() + buffer_.size());
   }
 
@@ -51,13 +52,21 @@ class SinkBuffer final : public std::streambuf {
     return traits_type::not_eof(c);
   }
   int sync() override {
-    out_.Write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+    const std::string_view bytes(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    out_.Write(bytes);
+    lines_ += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    if (progress_) {
+      progress_(std::min(lines_, rows_), rows_);
+    }
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     return 0;
   }
 
  private:
   ByteSink& out_;
+  std::size_t rows_;
+  const ExportProgress& progress_;
+  std::size_t lines_ = 0;
   std::vector<char> buffer_;
 };
 
@@ -74,7 +83,7 @@ void WriteExport(const DownloadLog& log, ExportType type, ByteSink& out,
     WriteWorkbook(log, out, progress);
     return;
   }
-  SinkBuffer buffer(out);
+  SinkBuffer buffer(out, log.RowCount(), progress);
   std::ostream csv(&buffer);
   csv.exceptions(std::ios::badbit);
   WriteLog(csv, log, kCsvFile);
