@@ -10,7 +10,9 @@ if ! command -v strace >/dev/null || ! strace -o /dev/null true 2>/dev/null; the
   echo "strace cannot trace here" >&2
   exit 77
 fi
-strace -f -y -e trace=fsync,fdatasync,rename,renameat,renameat2 -o "$scratch/trace.txt" \
+# LeakSanitizer cannot work under a tracer.
+ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+  strace -f -y -e trace=fsync,fdatasync,rename,renameat,renameat2 -o "$scratch/trace.txt" \
   "$sample" "$scratch" >/dev/null || exit 1
 # fsync(3</folder/.korvanta-abc>) = 0 marks the file flushed; rename("/folder/.korvanta-abc", ...)
 # must come after it.
