@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
-#include <stdexcept>
+#include <ostream>
+#include <streambuf>
+#include <vector>
 
 #include "durable_file.h"
 #include "log_text.h"
@@ -30,19 +31,72 @@ const char* ExportExtension(ExportType type) {
   return type == ExportType::Csv ? ".csv" : ".xlsx";
 }
 
-std::string ExportLog(const DownloadLog& log, const fs::path& target, ExportType type) {
-  std::string contents;
-  if (type == ExportType::Csv) {
-    std::ostringstream csv;
-    WriteLog(csv, log, kCsvFile);
-    contents = std::move(csv).str();
-  } else {
-    if (log.RowCount() > kWorkbookRecordLimit) {
-      return "工作表最多容纳 1048575 条记录,请导出为 CSV 文件";
-    }
-    contents = WorkbookBytes(log);
+namespace {
+
+// An output stream into a sink, for the CSV text, telling the progress by the lines passed on.
+// The sink's failure comes out of the writes as it was thrown.
+class SinkBuffer final : public std::streambuf {
+ public:
+  SinkBuffer(ByteSink& out, std::size_t rows, const ExportProgress& progress)
+      : out_(out), rows_(rows), progress_(progress), buffer_(64 * 1024) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
   }
-  return WriteFileDurably(target, contents);
+
+ protected:
+  int_type overflow(int_type c) override {
+    sync();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override {
+    const std::string_view bytes(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    out_.Write(bytes);
+    lines_ += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    if (progress_) {
+      progress_(std::min(lines_, rows_), rows_);
+    }
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return 0;
+  }
+
+ private:
+  ByteSink& out_;
+  std::size_t rows_;
+  const ExportProgress& progress_;
+  std::size_t lines_ = 0;
+  std::vector<char> buffer_;
+};
+
+}  // namespace
+
+std::string WorkbookRefusal(const DownloadLog& log) {
+  return log.RowCount() > kWorkbookRecordLimit ? "工作表最多容纳 1048575 条记录,请导出为 CSV 文件"
+                                               : std::string();
+}
+
+void WriteExport(const DownloadLog& log, ExportType type, ByteSink& out,
+                 const ExportProgress& progress) {
+  if (type == ExportType::Workbook) {
+    WriteWorkbook(log, out, progress);
+    return;
+  }
+  SinkBuffer buffer(out, log.RowCount(), progress);
+  std::ostream csv(&buffer);
+  csv.exceptions(std::ios::badbit);
+  WriteLog(csv, log, kCsvFile);
+}
+
+std::string ExportLog(const DownloadLog& log, const fs::path& target, ExportType type,
+                      const ExportProgress& progress) {
+  if (type == ExportType::Workbook) {
+    if (std::string refusal = WorkbookRefusal(log); !refusal.empty()) {
+      return refusal;
+    }
+  }
+  return WriteFileDurably(target, [&](ByteSink& out) { WriteExport(log, type, out, progress); });
 }
 
 std::string SuggestedExportName(const DownloadLog& log, ExportType type) {

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "byte_sink.h"
+#include "log_workbook.h"
 #include "wandlink/download_log.h"
 
 namespace wandlink {
@@ -24,14 +26,23 @@ ExportType ExportTypeOf(const std::filesystem::path& target);
 // The file name's extension for the type, with its dot.
 const char* ExportExtension(ExportType type);
 
+// Writes the whole log as the type says. Throws what the sink throws, std::bad_alloc, and
+// std::length_error for a workbook of more than kWorkbookRecordLimit records.
+void WriteExport(const DownloadLog& log, ExportType type, ByteSink& out,
+                 const ExportProgress& progress = {});
+
 // Writes the whole log as the type says, in place of the target (durable_file): a failure never
 // leaves a half-written file, nor harms a file already there. Returns why it failed, or an
 // empty text.
-std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target, ExportType type);
+std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target, ExportType type,
+                      const ExportProgress& progress = {});
 
 inline std::string ExportLog(const DownloadLog& log, const std::filesystem::path& target) {
   return ExportLog(log, target, ExportTypeOf(target));
 }
+
+// The reason a workbook cannot hold the log, or an empty text.
+std::string WorkbookRefusal(const DownloadLog& log);
 
 // "<wand number>-<yyyymmdd-hhmm>.xlsx" (or ".csv"), after the time the log was read.
 std::string SuggestedExportName(const DownloadLog& log, ExportType type = ExportType::Workbook);

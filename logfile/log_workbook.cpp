@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <ctime>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 #include "zip_archive.h"
@@ -106,49 +105,136 @@ std::size_t DisplayWidth(std::string_view text) {
   return width;
 }
 
-// Shared strings: each distinct text once, cells refer to it by index.
+// A text of the workbook, named by where it is rather than copied: a sheet's worth of distinct
+// button numbers is a million texts, which the shared strings then hold in a few bytes each.
+// 0 to 3 are the headings, then the wand number, then each row's time stamp and button number.
+using TextId = std::uint32_t;
+constexpr TextId kWandText = kColumnCount;
+
+constexpr TextId TimeTextId(std::size_t row) {
+  return static_cast<TextId>(kWandText + 1 + row * 2);
+}
+constexpr TextId ButtonTextId(std::size_t row) {
+  return TimeTextId(row) + 1;
+}
+
+std::string_view TextOf(const DownloadLog& log, TextId id) {
+  if (id < kWandText) {
+    return kColumnHeadings[id];
+  }
+  if (id == kWandText) {
+    return log.wandNumber.data();
+  }
+  const std::size_t row = (id - kWandText - 1) / 2;
+  return (id - kWandText - 1) % 2 == 0 ? log.timeStamps[row].data() : log.buttonNumbers[row].data();
+}
+
+// Shared strings: each distinct text once, cells refer to it by index (the order of first use).
+// The index is an open-addressed hash table; each slot holds a position in that order and a
+// few bits of the text's hash, so that a probe seldom has to read the text itself.
 class StringTable {
  public:
-  std::uint32_t Index(const std::string& text) {
+  explicit StringTable(const DownloadLog& log) : log_(log), slots_(1024, 0) {}
+
+  std::uint32_t Index(TextId id) {
     ++uses_;
-    const auto [entry, added] =
-        indices_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
-    if (added) {
-      order_.push_back(&entry->first);
+    if ((order_.size() + 1) * 4 > slots_.size() * 3) {
+      Grow();
     }
-    return entry->second;
+    const std::string_view text = TextOf(log_, id);
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    const std::uint32_t tag = Tag(hash);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      const std::uint32_t entry = slots_[slot];
+      if (entry == 0) {
+        order_.push_back(id);
+        slots_[slot] = tag | static_cast<std::uint32_t>(order_.size());
+        return static_cast<std::uint32_t>(order_.size() - 1);
+      }
+      const std::uint32_t index = (entry & kPositionMask) - 1;
+      if ((entry & ~kPositionMask) == tag && TextOf(log_, order_[index]) == text) {
+        return index;
+      }
+    }
   }
 
-  std::string Xml() const {
-    std::string xml =
-        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-        "\n"
-        R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
+  template <typename Flush>
+  void WriteXml(std::string& xml, Flush flush) const {
+    xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           "\n"
+           R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
     AppendInteger(xml, uses_);
     xml += R"(" uniqueCount=")";
     AppendInteger(xml, order_.size());
     xml += "\">";
-    for (const std::string* text : order_) {
-      const bool edgeSpace = !text->empty() && (text->front() == ' ' || text->back() == ' ');
+    for (const TextId id : order_) {
+      const std::string_view text = TextOf(log_, id);
+      const bool edgeSpace = !text.empty() && (text.front() == ' ' || text.back() == ' ');
       xml += edgeSpace ? R"(<si><t xml:space="preserve">)" : "<si><t>";
-      AppendEscaped(xml, *text);
+      AppendEscaped(xml, text);
       xml += "</t></si>";
+      flush();
     }
     xml += "</sst>";
-    return xml;
   }
 
  private:
-  std::unordered_map<std::string, std::uint32_t> indices_;
-  std::vector<const std::string*> order_;
+  // A position needs 22 bits: a sheet has at most 2 * 1048575 + 5 distinct texts.
+  static constexpr int kPositionBits = 22;
+  static constexpr std::uint32_t kPositionMask = (std::uint32_t{1} << kPositionBits) - 1;
+
+  // The hash's top bits, which choose no slot, above the position's.
+  static std::uint32_t Tag(std::size_t hash) {
+    return static_cast<std::uint32_t>(hash >> (sizeof hash * 8 - (32 - kPositionBits)))
+           << kPositionBits;
+  }
+
+  void Grow() {
+    std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t index = 0; index < order_.size(); ++index) {
+      const std::size_t hash = std::hash<std::string_view>{}(TextOf(log_, order_[index]));
+      std::size_t slot = hash & mask;
+      while (slots[slot] != 0) {
+        slot = (slot + 1) & mask;
+      }
+      slots[slot] = Tag(hash) | static_cast<std::uint32_t>(index + 1);
+    }
+    slots_ = std::move(slots);
+  }
+
+  const DownloadLog& log_;
+  std::vector<std::uint32_t> slots_;
+  std::vector<TextId> order_;
   std::uint64_t uses_ = 0;
+};
+
+// XML made in a small buffer and handed to the ZIP entry whenever the buffer fills.
+class PartWriter {
+ public:
+  explicit PartWriter(ZipArchive& zip) : zip_(zip) { xml_.reserve(kFlushAt + 1024); }
+
+  std::string& Xml() { return xml_; }
+  void FlushWhenFull() {
+    if (xml_.size() >= kFlushAt) {
+      Flush();
+    }
+  }
+  void Flush() {
+    zip_.Write(xml_);
+    xml_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = 60 * 1024;
+  ZipArchive& zip_;
+  std::string xml_;
 };
 
 class SheetWriter {
  public:
-  SheetWriter(StringTable& strings, std::size_t rows) : strings_(strings) {
-    xml_.reserve(rows * 120 + 1024);
-  }
+  SheetWriter(StringTable& strings, std::string& xml) : strings_(strings), xml_(xml) {}
 
   void StartRow(std::size_t row) {
     row_ = row;
@@ -169,14 +255,12 @@ class SheetWriter {
     AppendReal(xml_, value);
     xml_ += "</v></c>";
   }
-  void Text(const std::string& text, Style style) {
+  void Text(TextId text, Style style) {
     const std::uint32_t index = strings_.Index(text);
     StartCell(style, "s");
     AppendInteger(xml_, index);
     xml_ += "</v></c>";
   }
-
-  std::string& Xml() { return xml_; }
 
  private:
   void StartCell(Style style, const char* type) {
@@ -195,7 +279,7 @@ class SheetWriter {
   }
 
   StringTable& strings_;
-  std::string xml_;
+  std::string& xml_;
   std::size_t row_ = 0;
   int column_ = 0;
 };
@@ -204,8 +288,13 @@ std::string LastCell(std::size_t rowCount) {
   return "$D$" + std::to_string(rowCount + 1);
 }
 
-std::string Sheet(const DownloadLog& log, StringTable& strings) {
-  const std::size_t rowCount = log.RowCount();
+// The rows the sheet writes: the log's, as far as both its columns go.
+std::size_t SheetRows(const DownloadLog& log) {
+  return std::min(log.RowCount(), log.buttonNumbers.size());
+}
+
+// Each column as wide as its widest text, in digit widths.
+std::array<std::size_t, kColumnCount> ColumnWidths(const DownloadLog& log) {
   std::array<std::size_t, kColumnCount> widths{};
   for (int column = 0; column < kColumnCount; ++column) {
     // Room for the autofilter's button beside a heading.
@@ -215,60 +304,69 @@ std::string Sheet(const DownloadLog& log, StringTable& strings) {
     auto& widest = widths[static_cast<std::size_t>(column)];
     widest = std::max(widest, width);
   };
-
-  SheetWriter sheet(strings, rowCount);
-  sheet.StartRow(1);
-  for (const std::string_view heading : kColumnHeadings) {
-    sheet.Text(std::string(heading), kHeading);
-  }
-  sheet.EndRow();
-  const std::string wand = log.wandNumber.data();
-  fit(1, DisplayWidth(wand));
-  for (std::size_t row = 0; row < rowCount && row < log.buttonNumbers.size(); ++row) {
-    sheet.StartRow(row + 2);
-    sheet.Number(static_cast<std::uint64_t>(row + 1));
-    sheet.Text(wand, kText);
+  fit(1, DisplayWidth(log.wandNumber.data()));
+  for (std::size_t row = 0; row < SheetRows(log); ++row) {
     const std::string_view time = log.timeStamps[row].data();
-    if (const auto value = SpreadsheetDateTime(time)) {
-      sheet.Number(*value, kDateTime);
-      fit(2, time.size());
-    } else {
-      sheet.Text(std::string(time), kText);
-      fit(2, DisplayWidth(time));
-    }
-    const std::string button = log.buttonNumbers[row].data();
-    fit(3, DisplayWidth(button));
-    sheet.Text(button, kText);
-    sheet.EndRow();
+    fit(2, SpreadsheetDateTime(time) ? time.size() : DisplayWidth(time));
+    fit(3, DisplayWidth(log.buttonNumbers[row].data()));
   }
-  fit(0, std::to_string(rowCount).size());
+  fit(0, std::to_string(log.RowCount()).size());
+  return widths;
+}
 
-  std::string head =
-      R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-      "\n"
-      R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-      R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)";
+// How often the sheet reports its progress, in rows.
+constexpr std::size_t kProgressStep = 4096;
+
+void WriteSheet(const DownloadLog& log, StringTable& strings, PartWriter& part,
+                const ExportProgress& progress) {
+  const std::size_t rowCount = log.RowCount();
+  std::string& xml = part.Xml();
+  xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+         "\n"
+         R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+         R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)";
   const std::string range = "A1:D" + std::to_string(rowCount + 1);
-  head += "<dimension ref=\"" + range + "\"/>";
+  xml += "<dimension ref=\"" + range + "\"/>";
   // The heading row frozen above the rows.
-  head += R"(<sheetViews><sheetView tabSelected="1" workbookViewId="0">)"
-          R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>)"
-          R"(<selection pane="bottomLeft" activeCell="A2" sqref="A2"/></sheetView></sheetViews>)";
-  head += "<cols>";
+  xml += R"(<sheetViews><sheetView tabSelected="1" workbookViewId="0">)"
+         R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>)"
+         R"(<selection pane="bottomLeft" activeCell="A2" sqref="A2"/></sheetView></sheetViews>)";
+  xml += "<cols>";
+  const auto widths = ColumnWidths(log);
   for (std::size_t column = 0; column < widths.size(); ++column) {
     const std::string number = std::to_string(column + 1);
-    head += "<col min=\"" + number + "\" max=\"" + number + "\" width=\"" +
-            std::to_string(widths[column] + 2) + "\" customWidth=\"1\"/>";
+    xml += "<col min=\"" + number + "\" max=\"" + number + "\" width=\"" +
+           std::to_string(widths[column] + 2) + "\" customWidth=\"1\"/>";
   }
-  head += "</cols><sheetData>";
+  xml += "</cols><sheetData>";
 
-  std::string& xml = sheet.Xml();
-  xml.insert(0, head);
+  SheetWriter sheet(strings, xml);
+  sheet.StartRow(1);
+  for (TextId heading = 0; heading < kWandText; ++heading) {
+    sheet.Text(heading, kHeading);
+  }
+  sheet.EndRow();
+  for (std::size_t row = 0; row < SheetRows(log); ++row) {
+    sheet.StartRow(row + 2);
+    sheet.Number(static_cast<std::uint64_t>(row + 1));
+    sheet.Text(kWandText, kText);
+    if (const auto value = SpreadsheetDateTime(log.timeStamps[row].data())) {
+      sheet.Number(*value, kDateTime);
+    } else {
+      sheet.Text(TimeTextId(row), kText);
+    }
+    sheet.Text(ButtonTextId(row), kText);
+    sheet.EndRow();
+    part.FlushWhenFull();
+    if (progress && row % kProgressStep == 0) {
+      progress(row, rowCount);
+    }
+  }
   xml += "</sheetData><autoFilter ref=\"" + range + "\"/>";
   xml +=
       R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)";
   xml += "</worksheet>";
-  return std::move(xml);
+  part.Flush();
 }
 
 std::string Workbook(std::size_t rowCount) {
@@ -421,13 +519,11 @@ std::optional<double> SpreadsheetDateTime(std::string_view text) {
          (*hour * 60 + *minute) / 1440.0;
 }
 
-std::string WorkbookBytes(const DownloadLog& log) {
+void WriteWorkbook(const DownloadLog& log, ByteSink& out, const ExportProgress& progress) {
   if (log.RowCount() > kWorkbookRecordLimit) {
     throw std::length_error("a sheet holds at most 1048575 records");
   }
-  StringTable strings;
-  const std::string sheet = Sheet(log, strings);
-  ZipArchive zip(log.readAt);
+  ZipArchive zip(out, log.readAt);
   zip.Add("[Content_Types].xml", kContentTypes);
   zip.Add("_rels/.rels", kPackageRelationships);
   zip.Add("docProps/core.xml", CoreProperties(log));
@@ -435,9 +531,14 @@ std::string WorkbookBytes(const DownloadLog& log) {
   zip.Add("xl/workbook.xml", Workbook(log.RowCount()));
   zip.Add("xl/_rels/workbook.xml.rels", kWorkbookRelationships);
   zip.Add("xl/styles.xml", kStyles);
-  zip.Add("xl/worksheets/sheet1.xml", sheet);
-  zip.Add("xl/sharedStrings.xml", strings.Xml());
-  return std::move(zip).Finish();
+  StringTable strings(log);
+  PartWriter part(zip);
+  zip.StartEntry("xl/worksheets/sheet1.xml");
+  WriteSheet(log, strings, part, progress);
+  zip.StartEntry("xl/sharedStrings.xml");
+  strings.WriteXml(part.Xml(), [&part] { part.FlushWhenFull(); });
+  part.Flush();
+  zip.Finish();
 }
 
 }  // namespace wandlink

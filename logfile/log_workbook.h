@@ -7,14 +7,17 @@
 //
 // The workbook is a ZIP (zip_archive) of the few XML parts that Excel, LibreOffice and
 // openpyxl all need, written here rather than with a workbook library: Debian's libxlsxwriter
-// has no Windows build to link the Windows programs with, and these parts are small.
+// has no Windows build to link the Windows programs with, and these parts are small. It is
+// written as it is made, so a sheet's worth of records takes a few megabytes beyond the log.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "byte_sink.h"
 #include "wandlink/download_log.h"
 
 namespace wandlink {
@@ -22,8 +25,12 @@ namespace wandlink {
 // A sheet has 1048576 rows, the heading row among them.
 inline constexpr std::size_t kWorkbookRecordLimit = 1'048'575;
 
-// The workbook's bytes. Throws std::length_error for a log past kWorkbookRecordLimit.
-std::string WorkbookBytes(const DownloadLog& log);
+// Told now and then how many of the rows are written.
+using ExportProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Writes the workbook's bytes. Throws std::length_error for a log past kWorkbookRecordLimit,
+// and what the sink throws.
+void WriteWorkbook(const DownloadLog& log, ByteSink& out, const ExportProgress& progress = {});
 
 // A time stamp "yyyy-mm-dd hh:mm" as a spreadsheet's date-time value (days since 1899-12-30);
 // nothing for any other text, a date that does not exist (a day 0), or one before March 1900.

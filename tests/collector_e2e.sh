@@ -35,6 +35,29 @@ mkdir -p "$scratch/folder.xlsx/inside"
 collect xlsx-fails "$wandread" --xlsx "$scratch/folder.xlsx" COM4
 check "xlsx over a folder: exit 1" test "$status" -eq 1
 check "xlsx over a folder: message and reason" test "$(head -1 <<<"$err")" = 导出失败 -a "$(wc -l <<<"$err")" -eq 2
+sleep 0.2
+reads=$(grep -c "clock set to" "$scratch/complete.sim")
+collect xlsx-no-folder "$wandread" --xlsx "$scratch/no/such/folder/log.xlsx" COM4
+check "xlsx into a missing folder: exit 1, message and reason" test "$status" -eq 1 -a \
+  "$(head -1 <<<"$err")" = 导出失败 -a "$(wc -l <<<"$err")" -eq 2
+sleep 0.2
+check "xlsx into a missing folder: the wand not read" \
+  test "$(grep -c "clock set to" "$scratch/complete.sim")" -eq "$reads"
+"$wandread" --xlsx - COM4 2>/dev/null | cat >"$scratch/piped.xlsx"
+check "xlsx to stdout, a pipe: the same workbook" cmp "$scratch/piped.xlsx" "$scratch/log.xlsx"
+collect csv-dash "$wandread" --csv - COM4
+check "csv to -: the same as --csv" cmp "$scratch/csv-dash.out" "$scratch/csv.out"
+# A workbook that fails after the download (past a file size limit): the log printed instead.
+(
+  trap '' XFSZ
+  ulimit -f 1
+  "$wandread" --xlsx "$scratch/late.xlsx" COM4 2>"$scratch/late.err"
+) | cat >"$scratch/late.out"
+status=${PIPESTATUS[0]} err=$(cat "$scratch/late.err")
+check "xlsx failing late: exit 1, message and reason" test "$status" -eq 1 -a \
+  "$(head -1 <<<"$err")" = 导出失败
+check "xlsx failing late: the log on stdout instead" cmp "$scratch/late.out" "$scratch/complete.out"
+check "xlsx failing late: no file" test ! -e "$scratch/late.xlsx"
 
 SIM_CLOCK="@2026-06-10 12:00:00" start_sim old --records 3
 collect old at_time "@2027-02-10 12:00:00" "$wandread" COM4

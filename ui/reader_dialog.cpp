@@ -63,6 +63,7 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   recordsActions_ = new RecordsActions(
       this, recordsList_, recordsModel_, [this] { return DownloadRunning(); },
       [this](QWidget*, const QString& text) { Present(text); });
+  recordsActions_->ShowExportProgressOn(progressBar_);
   connect(this, &ReaderDialog::WorkerFinished, recordsActions_, &RecordsActions::Refresh);
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
   connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
@@ -227,7 +228,7 @@ void ReaderDialog::showEvent(QShowEvent* event) {
 }
 
 void ReaderDialog::OnCollect() {
-  if (!session_.MayCollect()) {
+  if (!session_.MayCollect() || recordsActions_->Exporting()) {
     return;
   }
   collectButton_->setEnabled(false);

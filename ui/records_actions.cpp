@@ -1,14 +1,19 @@
 #include "records_actions.h"
 
 #include <QClipboard>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <iostream>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "logfile/log_export.h"
@@ -24,6 +29,9 @@ namespace {
 QString Resource(int id) {
   return Text(res::LoadString(id));
 }
+
+// How often the progress bar follows the export.
+constexpr int kProgressIntervalMs = 100;
 
 // The menu entry's text without its mnemonic and ellipsis: the export dialog's title.
 QString ExportTitle() {
@@ -84,7 +92,7 @@ void RecordsActions::Refresh() {
   const bool rows = model_->rowCount() > 0;
   const bool mayHandOut = rows && !downloadRunning_();
   copy_->setEnabled(mayHandOut);
-  export_->setEnabled(mayHandOut);
+  export_->setEnabled(mayHandOut && !exporting_);
   selectAll_->setEnabled(rows);
 }
 
@@ -143,9 +151,56 @@ void RecordsActions::Export() {
   if (path.isEmpty()) {
     return;
   }
-  // The workbook or the CSV file, as the name's extension says.
-  const std::string failure = wandlink::ExportLog(
-      model_->Log(), std::filesystem::path(QFile::encodeName(path).toStdString()));
+  // The workbook or the CSV file, as the name's extension says, from a log of its own: a
+  // download started meanwhile gives the list another.
+  const std::filesystem::path target(QFile::encodeName(path).toStdString());
+  const std::shared_ptr<const wandlink::DownloadLog> log = model_->SharedLog();
+  std::atomic<std::size_t> done{0};
+  std::atomic<std::size_t> total{log->RowCount()};
+  std::string failure;
+  QEventLoop waiting;
+  const auto exportOnWorker = [&] {
+    failure = wandlink::ExportLog(*log, target, wandlink::ExportTypeOf(target),
+                                  [&](std::size_t rows, std::size_t of) {
+                                    done = rows;
+                                    total = of;
+                                  });
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  };
+
+  exporting_ = true;
+  Refresh();
+  const bool barShown = exportProgress_ != nullptr && exportProgress_->isVisible();
+  const int barValue = exportProgress_ != nullptr ? exportProgress_->value() : 0;
+  QTimer progress;
+  if (exportProgress_ != nullptr) {
+    exportProgress_->setValue(exportProgress_->minimum());
+    exportProgress_->show();
+    connect(&progress, &QTimer::timeout, exportProgress_, [&] {
+      const std::size_t of = std::max<std::size_t>(total, 1);
+      exportProgress_->setValue(
+          exportProgress_->minimum() +
+          static_cast<int>(
+              done *
+              static_cast<std::size_t>(exportProgress_->maximum() - exportProgress_->minimum()) /
+              of));
+    });
+    progress.start(kProgressIntervalMs);
+  }
+  try {
+    std::thread worker(exportOnWorker);
+    waiting.exec();
+    worker.join();
+  } catch (const std::system_error& error) {
+    failure = error.code().message();
+  }
+  progress.stop();
+  if (exportProgress_ != nullptr) {
+    exportProgress_->setValue(barValue);
+    exportProgress_->setVisible(barShown);
+  }
+  exporting_ = false;
+  Refresh();
   if (!failure.empty()) {
     presentMessage_(window_, Text(wandlink::kExportFailedMessage) + QLatin1Char('\n') +
                                  QString::fromStdString(failure));

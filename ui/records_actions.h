@@ -3,10 +3,15 @@
 // as an HTML table that keeps the wand and button numbers as written), select all of them
 // (Ctrl+A), and export the whole log to an Excel workbook or a CSV file. The list's menu offers
 // the three; copy and export are disabled while the list is empty or a download runs.
+//
+// The export is written on a worker thread: the window goes on drawing, its progress bar shows
+// how far the export is, and a failure of any kind (the disk, memory) is a box while the list
+// keeps its rows.
 #pragma once
 
 #include <QAction>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTableView>
 #include <functional>
 
@@ -31,6 +36,8 @@ class RecordsActions : public QObject {
                  std::function<bool()> downloadRunning, MessagePresenter presentMessage);
 
   void SetExportPathChooser(ExportPathChooser chooser) { chooseExportPath_ = std::move(chooser); }
+  // The bar that shows an export's progress; none shows nothing.
+  void ShowExportProgressOn(QProgressBar* bar) { exportProgress_ = bar; }
 
   void Refresh();
 
@@ -41,7 +48,10 @@ class RecordsActions : public QObject {
 
   void Copy();
   void SelectAll();
+  // Returns once the export has ended, the window's events running meanwhile.
   void Export();
+  // Whether an export is being written: the progress bar is its own until it ends.
+  bool Exporting() const { return exporting_; }
 
   QMenu* Menu() const { return menu_; }
 
@@ -52,6 +62,8 @@ class RecordsActions : public QObject {
   std::function<bool()> downloadRunning_;
   MessagePresenter presentMessage_;
   ExportPathChooser chooseExportPath_ = ChooseExportPath;
+  QProgressBar* exportProgress_ = nullptr;
+  bool exporting_ = false;
   QMenu* menu_;
   QAction* copy_;
   QAction* selectAll_;

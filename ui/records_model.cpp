@@ -4,12 +4,12 @@ namespace ui {
 
 void RecordsModel::SetLog(wandlink::DownloadLog log) {
   beginResetModel();
-  log_ = std::move(log);
+  log_ = std::make_shared<const wandlink::DownloadLog>(std::move(log));
   endResetModel();
 }
 
 int RecordsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(log_.RowCount());
+  return parent.isValid() ? 0 : static_cast<int>(log_->RowCount());
 }
 
 int RecordsModel::columnCount(const QModelIndex& parent) const {
@@ -27,7 +27,7 @@ QVariant RecordsModel::data(const QModelIndex& index, int role) const {
     return {};
   }
   return QString::fromStdString(
-      log_.CellText(static_cast<std::size_t>(index.row()), index.column()));
+      log_->CellText(static_cast<std::size_t>(index.row()), index.column()));
 }
 
 QVariant RecordsModel::headerData(int section, Qt::Orientation orientation, int role) const {

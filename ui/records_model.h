@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <memory>
 
 #include "wandlink/download_log.h"
 
@@ -17,7 +18,9 @@ class RecordsModel final : public QAbstractTableModel {
 
   void SetLog(wandlink::DownloadLog log);
   void Clear() { SetLog({}); }
-  const wandlink::DownloadLog& Log() const { return log_; }
+  const wandlink::DownloadLog& Log() const { return *log_; }
+  // The log for a worker to read while the list may be given another.
+  std::shared_ptr<const wandlink::DownloadLog> SharedLog() const { return log_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -25,7 +28,8 @@ class RecordsModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  wandlink::DownloadLog log_;
+  std::shared_ptr<const wandlink::DownloadLog> log_ =
+      std::make_shared<const wandlink::DownloadLog>();
 };
 
 }  // namespace ui

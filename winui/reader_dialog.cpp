@@ -112,7 +112,7 @@ BOOL ReaderDialog::OnInitDialog() {
   downloadControls_ =
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
   recordsMenu_.emplace(
-      instance_, dialog_, *records_,
+      instance_, dialog_, Control(res::IDC_PROGRESS), *records_,
       [this] { return session_.Worker() != nullptr && !session_.Worker()->Finished(); },
       [this](const std::wstring& text) { Present(text); });
 

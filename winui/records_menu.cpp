@@ -2,8 +2,14 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -15,6 +21,7 @@
 #include "logfile/log_text.h"
 #include "res/resource.h"
 #include "wandlink/messages.h"
+#include "wandlink/unique_handle.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
@@ -31,6 +38,9 @@ using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 UINT Enabled(bool enabled) {
   return enabled ? MF_ENABLED : MF_GRAYED;
 }
+
+// How often the progress bar follows the export.
+constexpr DWORD kProgressIntervalMs = 100;
 
 bool ControlHeld() {
   return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
@@ -119,10 +129,71 @@ void RecordsMenu::Export() {
     return;
   }
   // The workbook or the CSV file, as the name's extension says.
-  const std::string failure = wandlink::ExportLog(log, std::filesystem::path(path));
+  const wandlink::UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!done) {
+    presentMessage_(wandlink::Widen(wandlink::kExportFailedMessage) + L'\n' +
+                    wandlink::Widen(wandlink::SystemErrorText(::GetLastError())));
+    return;
+  }
+  std::atomic<std::size_t> rows{0};
+  std::atomic<std::size_t> total{log.RowCount()};
+  std::string failure;
+  // The list cannot change under the worker: the window takes no input until the export ends.
+  EnableWindow(window_, FALSE);
+  try {
+    std::thread worker([&] {
+      const std::filesystem::path target(path);
+      failure = wandlink::ExportLog(log, target, wandlink::ExportTypeOf(target),
+                                    [&](std::size_t written, std::size_t of) {
+                                      rows = written;
+                                      total = of;
+                                    });
+      ::SetEvent(done.get());
+    });
+    WaitForExport(done.get(), rows, total);
+    worker.join();
+  } catch (const std::system_error& error) {
+    failure = error.code().message();
+  }
+  EnableWindow(window_, TRUE);
   if (!failure.empty()) {
     presentMessage_(wandlink::Widen(wandlink::kExportFailedMessage) + L'\n' +
                     wandlink::Widen(failure));
+  }
+}
+
+void RecordsMenu::WaitForExport(HANDLE done, const std::atomic<std::size_t>& rows,
+                                const std::atomic<std::size_t>& total) {
+  const bool barShown = IsWindowVisible(progress_) != FALSE;
+  const LRESULT barPosition = SendMessageW(progress_, PBM_GETPOS, 0, 0);
+  PBRANGE range{};
+  SendMessageW(progress_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(range.iLow), 0);
+  ShowWindow(progress_, SW_SHOW);
+  std::optional<int> quit;
+  while (MsgWaitForMultipleObjects(1, &done, FALSE, kProgressIntervalMs, QS_ALLINPUT) !=
+         WAIT_OBJECT_0) {
+    const std::size_t of = std::max<std::size_t>(total, 1);
+    const auto span = static_cast<std::size_t>(range.iHigh - range.iLow);
+    SendMessageW(progress_, PBM_SETPOS,
+                 static_cast<WPARAM>(range.iLow + static_cast<int>(rows * span / of)), 0);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      // The program's end waits for the export: the worker reads the list's log.
+      if (message.message == WM_QUIT) {
+        quit = static_cast<int>(message.wParam);
+        continue;
+      }
+      if (!IsDialogMessageW(window_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(barPosition), 0);
+  ShowWindow(progress_, barShown ? SW_SHOW : SW_HIDE);
+  if (quit) {
+    PostQuitMessage(*quit);
   }
 }
 

@@ -5,10 +5,16 @@
 // CSV file.
 // The list's menu offers the three; copy and export are greyed while the list is empty or a
 // download runs, select all while the list is empty.
+//
+// The export is written on a worker thread while the window, disabled as under a box, goes on
+// drawing and its progress bar shows how far the export is; a failure of any kind (the disk,
+// memory) is a box, and the list keeps its rows.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <utility>
@@ -21,11 +27,12 @@ class RecordsMenu {
  public:
   // downloadRunning tells whether the rows may be handed out; presentMessage shows a message
   // and returns once the user has acknowledged it.
-  RecordsMenu(HINSTANCE instance, HWND window, const RecordsList& records,
+  RecordsMenu(HINSTANCE instance, HWND window, HWND progress, const RecordsList& records,
               std::function<bool()> downloadRunning,
               std::function<void(const std::wstring& text)> presentMessage)
       : instance_(instance),
         window_(window),
+        progress_(progress),
         records_(records),
         downloadRunning_(std::move(downloadRunning)),
         presentMessage_(std::move(presentMessage)) {}
@@ -37,14 +44,20 @@ class RecordsMenu {
 
   void Copy();
   void SelectAll();
+  // Returns once the export has ended, the window's messages running meanwhile.
   void Export();
 
  private:
+  // Runs the window's messages, following the export on the progress bar, until it is done.
+  void WaitForExport(HANDLE done, const std::atomic<std::size_t>& rows,
+                     const std::atomic<std::size_t>& total);
+
   bool HasRows() const { return records_.Log().RowCount() > 0; }
   bool MayHandOut() const { return HasRows() && !downloadRunning_(); }
 
   HINSTANCE instance_;
   HWND window_;
+  HWND progress_;
   const RecordsList& records_;
   std::function<bool()> downloadRunning_;
   std::function<void(const std::wstring& text)> presentMessage_;

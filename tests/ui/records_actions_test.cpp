@@ -6,14 +6,17 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "reader_dialog.h"
+#include "records_model.h"
 #include "support/scratch_ports.h"
 #include "support/simulated_wand.h"
 #include "wand_log.h"
@@ -157,6 +160,39 @@ TEST_F(RecordsActionsTest, AFailedExportLeavesTheFileThereAsItWas) {
   EXPECT_GT(messages_[0].size(), QString("导出失败\n").size()) << "with the reason";
   EXPECT_EQ(ReadFile(exportTo_ / "inside"), "kept");
   EXPECT_THAT(std::vector(fs::directory_iterator(folder_), {}), SizeIs(1));
+}
+
+// A long export leaves the window's thread free: its timers run and the progress bar moves, and
+// the bar is as it was afterwards.
+TEST_F(RecordsActionsTest, TheWindowGoesOnWhileALongExportIsWritten) {
+  wandlink::DownloadLog log;
+  log.wandNumber = {'0', '1', '2', '3', '\0'};
+  log.timeStamps.assign(400'000, {"2024-03-05 14:07"});
+  log.buttonNumbers.resize(log.timeStamps.size());
+  for (std::size_t row = 0; row < log.buttonNumbers.size(); ++row) {
+    std::snprintf(log.buttonNumbers[row].data(), log.buttonNumbers[row].size(), "%08X",
+                  static_cast<unsigned>(row));
+  }
+  dialog_.findChild<RecordsModel*>()->SetLog(std::move(log));
+  auto* bar = dialog_.findChild<QProgressBar*>("IDC_PROGRESS");
+  ASSERT_NE(bar, nullptr);
+  ASSERT_FALSE(bar->isVisible());
+  int ticks = 0;
+  int furthest = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    ++ticks;
+    furthest = std::max(furthest, bar->value());
+  });
+  timer.start(20);
+  exportTo_ = folder_ / "long.xlsx";
+  dialog_.findChild<QMenu*>("recordsMenu")->actions().last()->trigger();
+  timer.stop();
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(ReadFile(exportTo_).substr(0, 4), "PK\3\4");
+  EXPECT_GT(ticks, 0) << "the window's events ran during the export";
+  EXPECT_GT(furthest, 0) << "the progress bar followed the export";
+  EXPECT_FALSE(bar->isVisible());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "logfile/durable_file.h"
 #include "logfile/log_export.h"
 #include "support/export_folder.h"
 #include "wandlink/unique_handle.h"
@@ -48,6 +49,22 @@ TEST_F(ExportTest, ReplacesAFileAndTakesAPathPastMaxPath) {
   DeleteFileW(target.c_str());
   RemoveDirectoryW(deep.c_str());
   EXPECT_THAT(Entries(), SizeIs(1)) << "no temporary file left";
+}
+
+// What is no file to replace is refused before anything is written, and left as it was.
+TEST_F(ExportTest, ADeviceAFolderOrAFileOfTwoLinksIsRefused) {
+  const fs::path folder = folder_ / "folder.xlsx";
+  fs::create_directory(folder);
+  const fs::path linked = folder_ / "linked.xlsx";
+  std::ofstream(linked) << "kept";
+  ASSERT_TRUE(CreateHardLinkW((folder_ / "second.xlsx").c_str(), linked.c_str(), nullptr));
+  EXPECT_EQ(ExportLog(log_, folder), kNotARegularFileReason);
+  EXPECT_EQ(ExportLog(log_, folder_ / "NUL"), kNotARegularFileReason);
+  EXPECT_EQ(ExportLog(log_, linked), kSeveralLinksReason);
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_EQ(ReadFile(linked), "kept");
+  EXPECT_EQ(ReadFile(folder_ / "second.xlsx"), "kept");
+  EXPECT_THAT(Entries(), SizeIs(3)) << "no temporary file left";
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <optional>
 
 #include "console_controls.h"
+#include "logfile/durable_file.h"
 #include "logfile/log_export.h"
 #include "logfile/log_text.h"
 #include "port_table.h"
@@ -25,15 +27,20 @@ constexpr int kExitPortOpenFailed = 2;
 constexpr int kExitUsage = 64;
 constexpr int kExitInterrupted = 130;
 
+// The file name that stands for the standard output.
+constexpr std::string_view kStandardOutput = "-";
+
 constexpr std::string_view kUsageHead =
-    "usage: wandread [--csv | --xlsx FILE] [--trace FILE] PORT\n"
+    "usage: wandread [--csv [-] | --xlsx FILE] [--trace FILE] PORT\n"
     "       wandread --list\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
     "  number, wand number, date and button number, separated by tabs.\n";
 constexpr std::string_view kUsageTail =
-    "  --csv          comma-separated values instead of tabs\n"
-    "  --xlsx FILE    write the log to FILE as an Excel workbook instead of printing it\n"
+    "  --csv [-]      comma-separated values instead of tabs\n"
+    "  --xlsx FILE    write the log to FILE as an Excel workbook instead of printing it (FILE -\n"
+    "                 is stdout); FILE is checked before the wand is read, and should it fail\n"
+    "                 after, the log is printed instead\n"
     "  --trace FILE   append a record of the download to FILE for support: every byte on the\n"
     "                 line with its time (KORVANTA_TRACE=FILE does the same)\n"
     "  --list         list the serial ports present: name, device, description, hardware id\n"
@@ -65,6 +72,27 @@ std::optional<wandlink::PortChoice> ChoiceNamed(const std::string& name) {
   return std::nullopt;
 }
 
+// Writes the workbook where it was asked for. A log that cannot go there is printed instead, so
+// that a download that cannot be repeated is not lost.
+int WriteWorkbook(const wandlink::DownloadLog& log, wandlink::DurableFile* file) {
+  std::string failure = wandlink::WorkbookRefusal(log);
+  if (failure.empty()) {
+    const auto write = [&log](wandlink::ByteSink& out) {
+      wandlink::WriteExport(log, wandlink::ExportType::Workbook, out);
+    };
+    failure = file != nullptr ? file->Write(write) : wandlink::WriteStandardOutput(write);
+  }
+  if (failure.empty()) {
+    return 0;
+  }
+  std::cerr << wandlink::kExportFailedMessage << '\n' << failure << '\n';
+  if (file != nullptr) {
+    std::cerr << "wandread: the log follows on stdout instead\n";
+    wandlink::WriteLog(std::cout, log, wandlink::kTabSeparated);
+  }
+  return kExitFailed;
+}
+
 int ListPorts(std::ostream& out) {
   const auto ports = wandlink::DetectPorts();
   if (ports.empty()) {
@@ -92,6 +120,9 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
     }
     if (*argument == "--csv") {
       format = wandlink::kCsv;
+      if (std::next(argument) != arguments.end() && *std::next(argument) == kStandardOutput) {
+        ++argument;
+      }
     } else if (*argument == "--xlsx") {
       if (++argument == arguments.end()) {
         return UsageError("--xlsx needs a file", system);
@@ -121,6 +152,17 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
     return UsageError("not a port: " + port + " (" + std::string(system.portHint) + ")", system);
   }
 
+  // Where the workbook goes is checked before the wand is read: a log read and its clock set
+  // cannot be read again.
+  std::optional<wandlink::DurableFile> workbookFile;
+  if (workbook && *workbook != kStandardOutput) {
+    workbookFile.emplace(wandlink::PathFromUtf8(*workbook));
+    if (!workbookFile->Failure().empty()) {
+      std::cerr << wandlink::kExportFailedMessage << '\n' << workbookFile->Failure() << '\n';
+      return kExitFailed;
+    }
+  }
+
   ConsoleControls controls(stderr, system.progressOnStderr);
   wandlink::DownloadContext context{.controls = &controls,
                                     .stop = wandlink::StopOnTerminationSignals()};
@@ -132,14 +174,8 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:
       if (workbook) {
-        const std::string failure =
-            wandlink::ExportLog(controls.Log().value_or(wandlink::DownloadLog{}),
-                                wandlink::PathFromUtf8(*workbook), wandlink::ExportType::Workbook);
-        if (!failure.empty()) {
-          std::cerr << wandlink::kExportFailedMessage << '\n' << failure << '\n';
-          return kExitFailed;
-        }
-        return 0;
+        return WriteWorkbook(controls.Log().value_or(wandlink::DownloadLog{}),
+                             workbookFile ? &*workbookFile : nullptr);
       }
       wandlink::WriteLog(std::cout, controls.Log().value_or(wandlink::DownloadLog{}), format);
       return std::cout ? 0 : kExitFailed;
