@@ -6,7 +6,9 @@
 #include <iostream>
 #include <optional>
 
+#include "archive/archive_setting.h"
 #include "console_controls.h"
+#include "history_command.h"
 #include "logfile/log_export.h"
 #include "logfile/log_text.h"
 #include "port_table.h"
@@ -26,7 +28,9 @@ constexpr int kExitUsage = 64;
 constexpr int kExitInterrupted = 130;
 
 constexpr std::string_view kUsageHead =
-    "usage: wandread [--csv | --xlsx FILE] [--trace FILE] PORT\n"
+    "usage: wandread [--csv | --xlsx FILE] [--trace FILE] [--archive FILE | --no-archive] PORT\n"
+    "       wandread history [--from DATE] [--to DATE] [--wand W] [--button B]\n"
+    "                        [--csv | --xlsx FILE] [--archive FILE]\n"
     "       wandread --list\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
@@ -36,6 +40,11 @@ constexpr std::string_view kUsageTail =
     "  --xlsx FILE    write the log to FILE as an Excel workbook instead of printing it\n"
     "  --trace FILE   append a record of the download to FILE for support: every byte on the\n"
     "                 line with its time (KORVANTA_TRACE=FILE does the same)\n"
+    "  --archive FILE keep the download in the archive FILE, not the one every program of this\n"
+    "                 user shares (KORVANTA_ARCHIVE=FILE does the same)\n"
+    "  --no-archive   keep nothing of this download (KORVANTA_ARCHIVE=off: of none)\n"
+    "  history        print the archived readings, newest first, in the same table; DATE is\n"
+    "                 YYYY-MM-DD or \"YYYY-MM-DD HH:MM\", both bounds included\n"
     "  --list         list the serial ports present: name, device, description, hardware id\n"
     "  --help         show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
@@ -78,7 +87,12 @@ int ListPorts(std::ostream& out) {
 }  // namespace
 
 int RunCollector(std::span<const std::string> arguments, const SystemSide& system) {
+  if (!arguments.empty() && arguments.front() == "history") {
+    return RunHistory(arguments.subspan(1),
+                      [&](const std::string& problem) { return UsageError(problem, system); });
+  }
   wandlink::LogFormat format = wandlink::kTabSeparated;
+  std::optional<archive::Archive> archive = archive::ArchiveFromEnvironment();
   std::string port;
   std::optional<std::string> workbook;
   std::optional<std::filesystem::path> traceFile = wandlink::TraceFileFromEnvironment();
@@ -102,6 +116,13 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
         return UsageError("--trace needs a file", system);
       }
       traceFile = std::filesystem::u8path(*argument);
+    } else if (*argument == "--archive") {
+      if (++argument == arguments.end()) {
+        return UsageError("--archive needs a file", system);
+      }
+      archive = archive::ArchiveAt(wandlink::PathFromUtf8(*argument));
+    } else if (*argument == "--no-archive") {
+      archive.reset();
     } else if (argument->starts_with("-")) {
       return UsageError("unknown option " + *argument, system);
     } else if (!port.empty()) {
@@ -131,6 +152,9 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
 
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:
+      if (archive && controls.Log()) {
+        ArchiveAndReport(*archive, *controls.Log(), choice->name);
+      }
       if (workbook) {
         const std::string failure =
             wandlink::ExportLog(controls.Log().value_or(wandlink::DownloadLog{}),
