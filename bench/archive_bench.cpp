@@ -2,11 +2,11 @@
 // archive, the same wand again with nothing new, the 100th of 100 full downloads (6 M readings,
 // each download a new log of the wand, as when it is cleared between rounds), the archive's
 // size per reading, and the history of one day out of the 6 M readings.
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <unistd.h>
 #include <string>
 
 #include "archive/archive.h"
@@ -72,10 +72,9 @@ int main() {
   const wandlink::DownloadLog first = FullWand(start, 1);
   const double firstMs = Milliseconds([&] { ok = ok && Archived(*archive, first, kFullWand); });
   const double againMs = Milliseconds([&] { ok = ok && Archived(*archive, first, 0); });
-  std::printf("full wand (%zu readings) into a new archive: %.1f ms (target < 300 ms)\n",
-              kFullWand, firstMs);
-  std::printf("the same wand again, nothing new:            %.1f ms (target < 100 ms)\n",
-              againMs);
+  std::printf("full wand (%zu readings) into a new archive: %.1f ms (target < 300 ms)\n", kFullWand,
+              firstMs);
+  std::printf("the same wand again, nothing new:            %.1f ms (target < 100 ms)\n", againMs);
 
   // Each round a new log, 121 days after the last, so the readings follow each other in time.
   double lastMs = 0;
@@ -95,18 +94,17 @@ int main() {
     bytes += entry.file_size();
   }
   const double readings = static_cast<double>(kFullWand) * kDownloads;
-  std::printf("%d full downloads: the 100th archived in %.1f ms; %.1f bytes per reading "
-              "(%.0f MB with the journal)\n",
-              kDownloads, lastMs, static_cast<double>(bytes) / readings,
-              static_cast<double>(bytes) / 1e6);
+  std::printf(
+      "%d full downloads: the 100th archived in %.1f ms; %.1f bytes per reading "
+      "(%.0f MB with the journal)\n",
+      kDownloads, lastMs, static_cast<double>(bytes) / readings, static_cast<double>(bytes) / 1e6);
 
   const wandlink::LocalTime day = DaysAfter(start, 121 * 50 - 3);
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
   std::size_t rows = 0;
-  const double historyMs = Milliseconds([&] {
-    rows = archive::ReadHistory(*archive, {.from = date, .to = date}).RowCount();
-  });
+  const double historyMs = Milliseconds(
+      [&] { rows = archive::ReadHistory(*archive, {.from = date, .to = date}).RowCount(); });
   std::printf("history of one day (%s, %zu readings) out of %.0f: %.1f ms (target < 100 ms)\n",
               date, rows, readings, historyMs);
   std::filesystem::remove_all(folder);
