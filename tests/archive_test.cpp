@@ -10,7 +10,9 @@
 #include "archive/archive.h"
 #include "archive/archive_messages.h"
 #include "archive/archive_setting.h"
+#include "archive/archiving_controls.h"
 #include "archive/sqlite_db.h"
+#include "support/recording_controls.h"
 #include "wand_log.h"
 
 namespace {
@@ -118,6 +120,37 @@ TEST_F(ArchiveTest, AFileThatIsNoArchiveIsMovedAsideAndNamed) {
   EXPECT_NE(archive::ArchiveResultMessage(result).find(archive::Utf8Path(result.movedAside)),
             std::string::npos);
   EXPECT_EQ(Count("SELECT count(*) FROM readings"), 4);
+}
+
+// The window's side: the rows first, with the archived year; then the archiving, whose failure
+// is a message after the rows, never instead of them.
+TEST_F(ArchiveTest, TheWindowGetsTheRowsWithTheirYearsThenTheArchiving) {
+  wandlink::DownloadLog first = Download(kRound, kReadAt);
+  ASSERT_EQ(archive::ArchiveDownload(archive_, first, "COM4").failure, "");
+
+  testing_support::EventLog events;
+  testing_support::RecordingControls window(events);
+  archive::ArchivingControls controls(window, archive_);
+  controls.SetPort("COM3");
+  controls.ShowRecords(Download(kGrown, kTwoYearsLater));
+  EXPECT_EQ(events.Events(), std::vector<std::string>{"rows 6"});
+  const std::vector<std::string> years = {"2026", "2026", "2026", "2026", "2028", "2028"};
+  for (std::size_t row = 0; row < years.size(); ++row) {
+    EXPECT_EQ(std::string(window.Log().timeStamps[row].data()).substr(0, 4), years[row]) << row;
+  }
+  EXPECT_EQ(Count("SELECT count(*) FROM readings"), 6);
+  EXPECT_EQ(Count("SELECT count(*) FROM downloads WHERE port = 'COM3'"), 1);
+
+  // A folder that cannot be made: a file stands where it would be.
+  std::ofstream(folder_ / "blocked") << "a file";
+  archive::ArchivingControls blocked(
+      window, archive::ArchiveAt(folder_ / "blocked" / "archive.sqlite").value());
+  blocked.ShowRecords(Download(kRound, kReadAt));
+  const std::vector<std::string> after = events.Events();
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_EQ(after[1], "rows 4");
+  EXPECT_TRUE(after[2].starts_with("message " + std::string(archive::kNotArchivedMessage)))
+      << after[2];
 }
 
 }  // namespace
