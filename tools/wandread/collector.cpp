@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -92,7 +93,8 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
                       [&](const std::string& problem) { return UsageError(problem, system); });
   }
   wandlink::LogFormat format = wandlink::kTabSeparated;
-  std::optional<archive::Archive> archive = archive::ArchiveFromEnvironment();
+  // Chosen once the options are read: a run told to keep nothing never looks for SQLite.
+  std::function<std::optional<archive::Archive>()> archive = archive::ArchiveFromEnvironment;
   std::string port;
   std::optional<std::string> workbook;
   std::optional<std::filesystem::path> traceFile = wandlink::TraceFileFromEnvironment();
@@ -120,9 +122,9 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
       if (++argument == arguments.end()) {
         return UsageError("--archive needs a file", system);
       }
-      archive = archive::ArchiveAt(wandlink::PathFromUtf8(*argument));
+      archive = [file = wandlink::PathFromUtf8(*argument)] { return archive::ArchiveAt(file); };
     } else if (*argument == "--no-archive") {
-      archive.reset();
+      archive = [] { return std::optional<archive::Archive>(); };
     } else if (argument->starts_with("-")) {
       return UsageError("unknown option " + *argument, system);
     } else if (!port.empty()) {
@@ -152,8 +154,8 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
 
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:
-      if (archive && controls.Log()) {
-        ArchiveAndReport(*archive, *controls.Log(), choice->name);
+      if (const auto chosen = archive(); chosen && controls.Log()) {
+        ArchiveAndReport(*chosen, *controls.Log(), choice->name);
       }
       if (workbook) {
         const std::string failure =
