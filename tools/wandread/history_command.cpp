@@ -17,9 +17,14 @@ namespace {
 
 constexpr int kExitFailed = 1;
 
-std::string UpperCase(std::string text) {
+// A wand or button number as the table prints it: upper-case hexadecimal digits, zeros in
+// front, so "1a" finds button 0000001A.
+std::string AsPrinted(std::string text, std::size_t digits) {
   std::ranges::transform(text, text.begin(),
                          [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  if (text.size() < digits) {
+    text.insert(0, digits - text.size(), '0');
+  }
   return text;
 }
 
@@ -61,9 +66,9 @@ int RunHistory(std::span<const std::string> arguments,
     } else if (option == "--to") {
       query.to = value;
     } else if (option == "--wand") {
-      query.wand = UpperCase(value);
+      query.wand = AsPrinted(value, 4);
     } else if (option == "--button") {
-      query.button = UpperCase(value);
+      query.button = AsPrinted(value, 8);
     } else if (option == "--xlsx") {
       workbook = value;
     } else {
