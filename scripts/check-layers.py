@@ -16,6 +16,7 @@ ALLOWED = {
     "serial": {"wandlink"},
     "ports": {"wandlink", "serial"},
     "logfile": {"wandlink"},
+    "archive": {"wandlink"},
     "session": {"wandlink", "serial", "ports"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.MULTILINE)

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                              kDecember2009, "2000-01-01 00:00"}),
     CaseName);
 
-// A reading takes the clock's year unless that dates it more than a day after the clock.
+// A reading takes the latest year that dates it no more than a day after the clock.
 constexpr LocalTime kAugust2026{2026, 8, 5, 12, 0};
 INSTANTIATE_TEST_SUITE_P(YearInference, FormatRecordTimeTest,
                          testing::Values(TimeCase{"NovemberReadInMarch", 0x00, 0x08, 0x02, 0x11,
@@ -117,7 +117,15 @@ INSTANTIATE_TEST_SUITE_P(YearInference, FormatRecordTimeTest,
                                                   0x01,
                                                   MonthMode::Bcd,
                                                   {2010, 1, 1, 0, 10},
-                                                  "2010-01-01 00:05"}),
+                                                  "2010-01-01 00:05"},
+                                         TimeCase{"JanuaryReadOnNewYearsEve",
+                                                  0x01,
+                                                  0x00,
+                                                  0x01,
+                                                  0x01,
+                                                  MonthMode::Bcd,
+                                                  {2009, 12, 31, 23, 58},
+                                                  "2010-01-01 00:01"}),
                          CaseName);
 
 INSTANTIATE_TEST_SUITE_P(LeapYears, FormatRecordTimeTest,

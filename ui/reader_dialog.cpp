@@ -18,6 +18,7 @@
 #include "res/string_table.h"
 #include "window_thread.h"
 
+#include "archive/archive_setting.h"
 #include "ports/port_discovery.h"
 #include "res/main_dialog.h"
 #include "serial/port_open.h"
@@ -60,6 +61,8 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
                        [this](QWidget*, const QString& text) { Present(text); }});
   downloadControls_ =
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
+  archivingControls_ = std::make_unique<archive::ArchivingControls>(
+      *downloadControls_, archive::ArchiveFromEnvironment());
   recordsActions_ = new RecordsActions(
       this, recordsList_, recordsModel_, [this] { return DownloadRunning(); },
       [this](QWidget*, const QString& text) { Present(text); });
@@ -235,7 +238,7 @@ void ReaderDialog::OnCollect() {
   // A copy: the list may be refreshed while the last download is being waited for.
   const wandlink::PortChoice choice =
       portChoices_[static_cast<std::size_t>(portList_->currentIndex())];
-  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  wandlink::DownloadContext context{.controls = archivingControls_.get()};
   auto port = wandlink::OpenPortForDownload(choice, context, wandlink::TraceFileFromEnvironment());
   if (!port) {
     Present(Text(wandlink::kPortOpenFailedMessage));
@@ -246,6 +249,7 @@ void ReaderDialog::OnCollect() {
   if (!session_.FinishPrevious()) {
     return;
   }
+  archivingControls_->SetPort(choice.name);
 
   progressBar_->setValue(0);
   recordsModel_->Clear();

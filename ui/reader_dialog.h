@@ -22,6 +22,7 @@
 #include <optional>
 #include <string_view>
 
+#include "archive/archiving_controls.h"
 #include "dialog_builder.h"
 #include "message_box.h"
 #include "ports/port_list.h"
@@ -117,6 +118,8 @@ class ReaderDialog : public QDialog {
   std::unique_ptr<WindowControls> windowControls_;
   QtWindowThread windowThread_{this};
   std::unique_ptr<wandlink::CoalescedControls> downloadControls_;
+  // What the download drives: the window's controls, the archive after the rows.
+  std::unique_ptr<archive::ArchivingControls> archivingControls_;
   MessagePresenter presentMessage_ = ShowMessageBox;
   wandlink::DownloadSession session_{
       [this](const std::function<bool()>& done) { RunEventsUntil(done); }};

@@ -51,6 +51,8 @@ class Download {
     log_.wandNumber = FormatWandNumber(reply_);
     log_.timeStamps.reserve(RecordCapacity);
     log_.buttonNumbers.reserve(RecordCapacity);
+    log_.frames.reserve(RecordCapacity);
+    log_.monthMode = monthMode;
 
     const bool firstArrived = Exchange(kFirstRecord);
     controls_.ShowCount();
@@ -130,6 +132,7 @@ class Download {
 
   void Store(MonthMode monthMode) {
     log_.buttonNumbers.push_back(FormatButtonNumber(reply_));
+    log_.frames.push_back(reply_);
     TimeText& time = log_.timeStamps.emplace_back();
     FormatRecordTime(reply_, time, monthMode, context_.clock);
   }

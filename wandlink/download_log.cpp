@@ -10,7 +10,7 @@ std::string DownloadLog::CellText(std::size_t row, int column) const {
     case 0:
       return std::to_string(row + 1);
     case 1:
-      return wandNumber.data();
+      return row < rowWandNumbers.size() ? rowWandNumbers[row].data() : wandNumber.data();
     case 2:
       return timeStamps[row].data();
     case 3:

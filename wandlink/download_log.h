@@ -27,6 +27,12 @@ struct DownloadLog {
   LocalTime readAt{};
   std::vector<TimeText> timeStamps;
   std::vector<ButtonNumberText> buttonNumbers;
+  // Each record's frame as received, which the archive keeps and knows a reading again by.
+  std::vector<WandRecord> frames;
+  MonthMode monthMode = MonthMode::Bcd;
+  // A table of several wands' readings (the archive's history) gives each row its own wand
+  // number; empty: every row is wandNumber's.
+  std::vector<WandNumberText> rowWandNumbers;
 
   std::size_t RowCount() const { return timeStamps.size(); }
 

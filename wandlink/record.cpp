@@ -67,13 +67,18 @@ std::chrono::sys_time<std::chrono::minutes> MomentIn(int year, int month, int da
   return firstOfMonth + chrono::days{day - 1} + chrono::hours{hour} + chrono::minutes{minute};
 }
 
-// The wand keeps no year, so a reading takes the clock's, unless that would date it more than
-// a day ahead of the clock (the margin covers a wand clock running fast and daylight-saving
-// shifts): then it was read last year. Only month 1 to 12 comes here.
+// The wand keeps no year, so a reading takes the latest year that dates it no more than a day
+// after the clock (the margin covers a wand clock running fast and daylight-saving shifts):
+// next year when the clock is on 31 December and the wand already in January, last year for a
+// reading whose date has not come yet this year. Only month 1 to 12 comes here.
 int InferYear(const LocalTime& now, int month, int day, int hour, int minute) {
-  const auto reading = MomentIn(now.year, month, day, hour, minute);
   const auto clock = MomentIn(now.year, now.month, now.day, now.hour, now.minute);
-  return reading - clock > std::chrono::days{1} ? now.year - 1 : now.year;
+  for (int year = now.year + 1; year > now.year - 1; --year) {
+    if (MomentIn(year, month, day, hour, minute) - clock <= std::chrono::days{1}) {
+      return year;
+    }
+  }
+  return now.year - 1;
 }
 
 int PrintTime(TimeText& out, int year, int month, int day, int hour, int minute) {

@@ -47,8 +47,8 @@ ButtonNumberText FormatButtonNumber(const WandRecord& record);
 //
 // Each field is read the way the wand's firmware tools always have: the byte printed as two
 // hexadecimal digits, then the leading decimal digits taken (0x3A reads 3, 0xA5 reads 0).
-// The year is the clock's, or the one before when the clock's would date the reading more
-// than a day after the clock.
+// The year is the latest (next, this or last) that dates the reading no more than a day
+// after the clock.
 // A month outside 1 to 12 gives "2000-01-01 00:00"; a day past the month's end, an hour
 // past 23 or a minute past 59 gives "2000-MM-01 00:00". A day of 0 is accepted as it is.
 // The clock is read on every call.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "about_dialog.h"
+#include "archive/archive_setting.h"
 #include "centre_window.h"
 #include "display_scale.h"
 #include "load_string.h"
@@ -111,6 +112,8 @@ BOOL ReaderDialog::OnInitDialog() {
                        .presentMessage = [this](const std::wstring& text) { Present(text); }});
   downloadControls_ =
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
+  archivingControls_ = std::make_unique<archive::ArchivingControls>(
+      *downloadControls_, archive::ArchiveFromEnvironment());
   recordsMenu_.emplace(
       instance_, dialog_, Control(res::IDC_PROGRESS), *records_,
       [this] { return session_.Worker() != nullptr && !session_.Worker()->Finished(); },
@@ -212,7 +215,7 @@ void ReaderDialog::OnCollect() {
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(res::IDC_RECORDS)), TRUE);
   }
   EnableWindow(collect, FALSE);
-  wandlink::DownloadContext context{.controls = downloadControls_.get()};
+  wandlink::DownloadContext context{.controls = archivingControls_.get()};
   auto port = wandlink::OpenPortForDownload(ports_->Chosen(), context,
                                             wandlink::TraceFileFromEnvironment());
   if (!port) {
@@ -224,6 +227,7 @@ void ReaderDialog::OnCollect() {
   if (!session_.FinishPrevious()) {
     return;
   }
+  archivingControls_->SetPort(ports_->Chosen().name);
 
   const HWND progress = Control(res::IDC_PROGRESS);
   SendMessageW(progress, PBM_SETPOS, 0, 0);

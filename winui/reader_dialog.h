@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "archive/archiving_controls.h"
 #include "dialog_scale.h"
 #include "gdi_owners.h"
 #include "port_combo.h"
@@ -76,6 +77,8 @@ class ReaderDialog {
   std::unique_ptr<WindowControls> windowControls_;
   Win32WindowThread windowThread_;
   std::unique_ptr<wandlink::CoalescedControls> downloadControls_;
+  // What the download drives: the window's controls, the archive after the rows.
+  std::unique_ptr<archive::ArchivingControls> archivingControls_;
   // Last, so that it is closed before the controls its download drives are gone.
   wandlink::DownloadSession session_{
       [this](const std::function<bool()>& done) { RunEventsUntil(done); }};

@@ -22,6 +22,14 @@ for target in i686:build-win32 x86_64:build-win64; do
   fi
 done
 
+# The test stand-in for winsqlite3.dll, which the Wine prefix gets (test support, never packaged).
+standin=tests/windows/winsqlite3
+if [[ ! -f build-winsqlite3/i386-unix/winsqlite3.so ||
+  -n $(find "$standin" -newer build-winsqlite3/i386-unix/winsqlite3.so) ]]; then
+  echo "Building the test stand-in for winsqlite3.dll into build-winsqlite3/" >&2
+  "$standin/build.sh" build-winsqlite3
+fi
+
 # The packages, whenever a program is newer than them: the installer and the zip of the
 # 32-bit programs, which run on every Windows, and a zip of the 64-bit ones beside them.
 shopt -s nullglob

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <optional>
 
+#include "archive/archive_setting.h"
 #include "console_controls.h"
+#include "history_command.h"
 #include "logfile/durable_file.h"
 #include "logfile/log_export.h"
 #include "logfile/log_text.h"
@@ -31,7 +34,10 @@ constexpr int kExitInterrupted = 130;
 constexpr std::string_view kStandardOutput = "-";
 
 constexpr std::string_view kUsageHead =
-    "usage: wandread [--csv [-] | --xlsx FILE] [--trace FILE] PORT\n"
+    "usage: wandread [--csv [-] | --xlsx FILE] [--trace FILE] [--archive FILE | --no-archive]\n"
+    "                PORT\n"
+    "       wandread history [--from DATE] [--to DATE] [--wand W] [--button B]\n"
+    "                        [--csv | --xlsx FILE] [--archive FILE]\n"
     "       wandread --list\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
@@ -43,6 +49,11 @@ constexpr std::string_view kUsageTail =
     "                 after, the log is printed instead\n"
     "  --trace FILE   append a record of the download to FILE for support: every byte on the\n"
     "                 line with its time (KORVANTA_TRACE=FILE does the same)\n"
+    "  --archive FILE keep the download in the archive FILE, not the one every program of this\n"
+    "                 user shares (KORVANTA_ARCHIVE=FILE does the same)\n"
+    "  --no-archive   keep nothing of this download (KORVANTA_ARCHIVE=off: of none)\n"
+    "  history        print the archived readings, newest first, in the same table; DATE is\n"
+    "                 YYYY-MM-DD or \"YYYY-MM-DD HH:MM\", both bounds included\n"
     "  --list         list the serial ports present: name, device, description, hardware id\n"
     "  -h, --help     show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
@@ -106,7 +117,13 @@ int ListPorts(std::ostream& out) {
 }  // namespace
 
 int RunCollector(std::span<const std::string> arguments, const SystemSide& system) {
+  if (!arguments.empty() && arguments.front() == "history") {
+    return RunHistory(arguments.subspan(1),
+                      [&](const std::string& problem) { return UsageError(problem, system); });
+  }
   wandlink::LogFormat format = wandlink::kTabSeparated;
+  // Chosen once the options are read: a run told to keep nothing never looks for SQLite.
+  std::function<std::optional<archive::Archive>()> archive = archive::ArchiveFromEnvironment;
   std::string port;
   std::optional<std::string> workbook;
   std::optional<std::filesystem::path> traceFile = wandlink::TraceFileFromEnvironment();
@@ -133,6 +150,13 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
         return UsageError("--trace needs a file", system);
       }
       traceFile = std::filesystem::u8path(*argument);
+    } else if (*argument == "--archive") {
+      if (++argument == arguments.end()) {
+        return UsageError("--archive needs a file", system);
+      }
+      archive = [file = wandlink::PathFromUtf8(*argument)] { return archive::ArchiveAt(file); };
+    } else if (*argument == "--no-archive") {
+      archive = [] { return std::optional<archive::Archive>(); };
     } else if (argument->starts_with("-")) {
       return UsageError("unknown option " + *argument, system);
     } else if (!port.empty()) {
@@ -173,6 +197,9 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
 
   switch (wandlink::RunDownload(context)) {
     case wandlink::DownloadOutcome::Complete:
+      if (const auto chosen = archive(); chosen && controls.Log()) {
+        ArchiveAndReport(*chosen, *controls.Log(), choice->name);
+      }
       if (workbook) {
         return WriteWorkbook(controls.Log().value_or(wandlink::DownloadLog{}),
                              workbookFile ? &*workbookFile : nullptr);

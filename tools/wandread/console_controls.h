@@ -26,6 +26,7 @@ class ConsoleControls final : public wandlink::DownloadControls {
 
   // The rows of a complete download with records.
   const std::optional<wandlink::DownloadLog>& Log() const { return log_; }
+  std::optional<wandlink::DownloadLog>& Log() { return log_; }
 
  private:
   void ClearProgressLine();
