@@ -3,8 +3,7 @@
 // that still takes every step; the figures of such a run mean nothing.
 #pragma once
 
-#include <benchmark/benchmark.h>
-
+#include <cstdint>
 #include <cstdlib>
 
 namespace bench {
@@ -19,7 +18,7 @@ inline long SizeOr(long measured, long brief) {
 }
 
 // The repeats a benchmark measures, or one in the brief run.
-inline benchmark::IterationCount RepeatsOr(benchmark::IterationCount measured) {
+inline std::int64_t RepeatsOr(std::int64_t measured) {
   return BriefRun() ? 1 : measured;
 }
 
