@@ -8,8 +8,9 @@ set -uo pipefail
 WANDSIM=$1
 korvanta=$2
 source "$(dirname "$0")/e2e_lib.sh"
-# A display of its own, whose number the server picks itself: no race with other displays.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+# A display of its own, whose number the server picks itself: no race with other displays. It
+# is not reset when a case's window, its last client, goes, so the next case finds it up.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; cleanup' EXIT
 for _ in $(seq 100); do
