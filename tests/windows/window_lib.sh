@@ -21,10 +21,11 @@ end_programs() {
   cleanup
 }
 
-# start_display: Xvfb, the prefix's desktop on it, and the programs ended at exit.
+# start_display: Xvfb, the prefix's desktop on it, and the programs ended at exit. The display
+# is not reset when its last client goes, as it would between the probes of the window.
 start_display() {
   trap end_programs EXIT
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$scratch/display" 2>/dev/null &
   xvfb=$!
   for _ in $(seq 100); do
     [[ -s $scratch/display ]] && break
