@@ -62,12 +62,16 @@ check "two writers: every download whole" test \
   "$(query "$scratch/shared.sqlite" "SELECT count(*), sum(count) FROM downloads;
      SELECT count(*) FROM readings")" = $'8|480008\n480008'
 
-# Writers killed at random moments leave whole downloads only.
+# Writers killed at random moments leave whole downloads only. One whole download first, timed,
+# so that the kills fall within the archivings however fast this build runs.
 killed=$scratch/killed.sqlite
+started=$(date +%s%N)
+"$writer" "$killed" 0C00 1
+span_ms=$((($(date +%s%N) - started) / 1000000))
 for round in $(seq 12); do
   "$writer" "$killed" "$(printf '0C%02d' "$round")" 3 &
   writer_pid=$!
-  sleep "0.$((RANDOM % 10))$((RANDOM % 10))"
+  sleep "$(awk -v ms=$((RANDOM % (3 * span_ms + 1))) 'BEGIN { printf "%.3f", ms / 1000 }')"
   kill -9 "$writer_pid" 2>/dev/null
   wait "$writer_pid" 2>/dev/null
 done

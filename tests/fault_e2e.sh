@@ -94,7 +94,8 @@ else
 fi
 
 # No memory errors and no leaks on a complete and on a failed download.
-if command -v valgrind >/dev/null && ! ldd "$wandread" | grep -q -E 'libasan|libtsan'; then
+# ldd's whole output first: under pipefail, grep -q ending early would fail the pipe.
+if command -v valgrind >/dev/null && ! grep -q -E 'libasan|libtsan' <<<"$(ldd "$wandread")"; then
   memcheck=(valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=all
     --errors-for-leak-kinds=all)
   start_sim valgrind-complete --records 200
