@@ -12,6 +12,10 @@ namespace archive {
 // Nothing when the archive is off, or when the system has no SQLite.
 std::optional<Archive> ArchiveFromEnvironment();
 
+// Why ArchiveFromEnvironment gives nothing, for a window to say in one line.
+enum class ArchiveAbsence { None, TurnedOff, NoSqlite, NoPlace };
+ArchiveAbsence WhyNoArchive();
+
 // The archive in the given file, whatever the environment says; nothing without SQLite.
 std::optional<Archive> ArchiveAt(std::filesystem::path file);
 

@@ -29,10 +29,25 @@ inline constexpr std::uint32_t LVS_OWNERDATA = 0x00001000;
 inline constexpr std::uint32_t SS_LEFT = 0x00000000;
 inline constexpr std::uint32_t SS_ICON = 0x00000003;
 inline constexpr std::uint32_t SS_NOPREFIX = 0x00000080;
+inline constexpr std::uint32_t SS_RIGHT = 0x00000002;
+inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x00000080;
+inline constexpr std::uint32_t LVS_SINGLESEL = 0x00000004;
+inline constexpr std::uint32_t LVS_SHOWSELALWAYS = 0x00000008;
+// A date picker with a check box: unchecked, the date sets no bound.
+inline constexpr std::uint32_t DTS_SHOWNONE = 0x00000002;
 inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;
 }  // namespace style
 
-enum class ControlKind { PushButton, ComboBox, ListView, ProgressBar, StaticText, StaticIcon };
+enum class ControlKind {
+  PushButton,
+  ComboBox,
+  ListView,
+  ProgressBar,
+  StaticText,
+  StaticIcon,
+  Edit,
+  DatePicker,
+};
 
 struct DialogRect {
   int x, y, width, height;

@@ -13,7 +13,7 @@ struct StringResource {
   std::string_view text;
 };
 
-inline constexpr std::array<StringResource, 6> kStringTable = {{
+inline constexpr std::array<StringResource, 14> kStringTable = {{
     {IDS_ABOUTBOX, "关于 Korvanta(&A)..."},
     {IDS_RECORDS_COPY, "复制(&C)"},
     {IDS_RECORDS_SELECT_ALL, "全选(&A)"},
@@ -21,6 +21,19 @@ inline constexpr std::array<StringResource, 6> kStringTable = {{
     // The save dialog's file types, the workbook first.
     {IDS_EXPORT_FILTER, "Excel 工作簿 (*.xlsx)"},
     {IDS_EXPORT_FILTER_CSV, "CSV 文件 (*.csv)"},
+    {IDS_HISTORY_MENU, "巡检记录(&H)...\tCtrl+H"},
+    // The history's one line where it has no archive to show.
+    {IDS_HISTORY_ARCHIVE_OFF, "存档已关闭(KORVANTA_ARCHIVE=off),没有巡检记录可显示。"},
+    {IDS_HISTORY_NO_SQLITE, "系统没有 SQLite(winsqlite3.dll),无法读取存档。"},
+    // Followed by the reason.
+    {IDS_HISTORY_ARCHIVE_UNREADABLE, "无法读取存档:"},
+    {IDS_NAMES_FILTER_CSV, "名称列表 (*.csv)"},
+    // %1: how many names the file gives.
+    {IDS_NAMES_IMPORT_CONFIRM, "导入 %1 个名称?同号码的名称将被替换。"},
+    // Followed by the rows, one a line; %1: how many.
+    {IDS_NAMES_IMPORT_REJECTED, "以下 %1 行无法导入,将被跳过:"},
+    // A button or wand seen in the archive that has no name yet.
+    {IDS_NAMES_UNNAMED, "(未命名)"},
 }};
 
 // The string with the identifier; empty when the table has none.
