@@ -1,6 +1,8 @@
 #include "dialog_builder.h"
 
+#include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -90,6 +92,16 @@ QWidget* DialogBuilder::Create(QDialog& dialog, const res::ControlTemplate& cont
     case res::ControlKind::StaticIcon:
       widget = new QLabel(&dialog);
       break;
+    case res::ControlKind::Edit:
+      widget = new QLineEdit(&dialog);
+      break;
+    case res::ControlKind::DatePicker: {
+      auto* date = new QDateEdit(&dialog);
+      date->setCalendarPopup(true);
+      date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+      widget = date;
+      break;
+    }
   }
   widget->setGeometry(rect);
   return widget;

@@ -56,6 +56,10 @@ std::string_view ClassName(res::ControlKind kind) {
     case res::ControlKind::StaticText:
     case res::ControlKind::StaticIcon:
       return "Static";
+    case res::ControlKind::Edit:
+      return "Edit";
+    case res::ControlKind::DatePicker:
+      return "SysDateTimePick32";
   }
   throw std::invalid_argument("control kind without a window class");
 }
