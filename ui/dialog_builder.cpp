@@ -1,12 +1,12 @@
 #include "dialog_builder.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 
+#include "date_picker.h"
 #include "drop_down_list.h"
 #include "qt_text.h"
 #include "res/resource.h"
@@ -30,17 +30,40 @@ DialogBuilder::DialogBuilder(QDialog& dialog, const res::DialogTemplate& dialogT
   dialog.setFixedSize(DialogRectToPixels(dialogTemplate.rect, units_).size());
 
   QWidget* previousTabStop = nullptr;
+  // A static text's mnemonic moves to the control after it, as in a Windows dialog.
+  QLabel* labelWithMnemonic = nullptr;
   for (const res::ControlTemplate& control : dialogTemplate.controls) {
     QWidget* widget = Create(dialog, control);
+    if (labelWithMnemonic != nullptr && control.kind != res::ControlKind::StaticText) {
+      labelWithMnemonic->setBuddy(widget);
+      labelWithMnemonic = nullptr;
+    }
+    if (control.kind == res::ControlKind::StaticText &&
+        !Has(control.styles, res::style::SS_NOPREFIX) &&
+        control.text.find('&') != control.text.npos) {
+      labelWithMnemonic = qobject_cast<QLabel*>(widget);
+    }
     widget->setObjectName(Text(control.identifier));
     widget->setAccessibleName(Text(control.accessibleName));
     widget->setVisible(Has(control.styles, res::style::WS_VISIBLE));
     if (Has(control.styles, res::style::WS_TABSTOP)) {
       widget->setFocusPolicy(Qt::StrongFocus);
-      if (previousTabStop != nullptr) {
-        QWidget::setTabOrder(previousTabStop, widget);
+      // A date picker is tabbed through part by part: its check box, then its date.
+      QList<QWidget*> stops{widget};
+      if (auto* picker = qobject_cast<DatePicker*>(widget)) {
+        picker->setFocusProxy(picker->DateEdit());
+        picker->DateEdit()->setAccessibleName(widget->accessibleName());
+        stops = {picker->DateEdit()};
+        if (picker->CheckBox() != nullptr) {
+          stops.prepend(picker->CheckBox());
+        }
       }
-      previousTabStop = widget;
+      for (QWidget* stop : stops) {
+        if (previousTabStop != nullptr) {
+          QWidget::setTabOrder(previousTabStop, stop);
+        }
+        previousTabStop = stop;
+      }
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
@@ -84,7 +107,9 @@ QWidget* DialogBuilder::Create(QDialog& dialog, const res::ControlTemplate& cont
     }
     case res::ControlKind::StaticText: {
       auto* label = new QLabel(Text(control.text), &dialog);
-      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setAlignment(
+          (Has(control.styles, res::style::SS_RIGHT) ? Qt::AlignRight : Qt::AlignLeft) |
+          Qt::AlignTop);
       label->setTextFormat(Qt::PlainText);
       widget = label;
       break;
@@ -95,13 +120,9 @@ QWidget* DialogBuilder::Create(QDialog& dialog, const res::ControlTemplate& cont
     case res::ControlKind::Edit:
       widget = new QLineEdit(&dialog);
       break;
-    case res::ControlKind::DatePicker: {
-      auto* date = new QDateEdit(&dialog);
-      date->setCalendarPopup(true);
-      date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-      widget = date;
+    case res::ControlKind::DatePicker:
+      widget = new DatePicker(Has(control.styles, res::style::DTS_SHOWNONE), &dialog);
       break;
-    }
   }
   widget->setGeometry(rect);
   return widget;

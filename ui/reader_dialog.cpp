@@ -67,6 +67,10 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
       this, recordsList_, recordsModel_, [this] { return DownloadRunning(); },
       [this](QWidget*, const QString& text) { Present(text); });
   recordsActions_->ShowExportProgressOn(progressBar_);
+  if (historyAction_ != nullptr) {
+    recordsActions_->Menu()->addSeparator();
+    recordsActions_->Menu()->addAction(historyAction_);
+  }
   connect(this, &ReaderDialog::WorkerFinished, recordsActions_, &RecordsActions::Refresh);
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
   connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
@@ -147,9 +151,21 @@ void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {
   addCommand(QStringLiteral("移动(&M)"), SC_MOVE);
   addCommand(QStringLiteral("关闭(&C)"), SC_CLOSE);
 
+  const std::string_view history = loadString(res::IDS_HISTORY_MENU);
   const std::string_view about = loadString(res::IDS_ABOUTBOX);
-  if (!about.empty()) {
+  if (!history.empty() || !about.empty()) {
     systemMenu_->addSeparator();
+  }
+  if (!history.empty()) {
+    QAction* open = systemMenu_->addAction(Text(history));
+    // Ctrl+H anywhere in the window, the records list's menu too.
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    open->setShortcutContext(Qt::WindowShortcut);
+    addAction(open);
+    connect(open, &QAction::triggered, this, [this] { OnSysCommand(res::IDM_HISTORY); });
+    historyAction_ = open;
+  }
+  if (!about.empty()) {
     addCommand(Text(about), res::IDM_ABOUTBOX);
   }
   for (const QKeySequence& keys :
@@ -177,12 +193,30 @@ void ReaderDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void ReaderDialog::OnSysCommand(unsigned id) {
-  if ((id & 0xFFF0) == res::IDM_ABOUTBOX) {
-    AboutDialog about(this);
-    about.exec();
-    return;
+  switch (id & 0xFFF0) {
+    case res::IDM_ABOUTBOX: {
+      AboutDialog about(this);
+      about.exec();
+      return;
+    }
+    case res::IDM_HISTORY:
+      OpenHistory();
+      return;
+    default:
+      DefaultSysCommand(id);
   }
-  DefaultSysCommand(id);
+}
+
+void ReaderDialog::OpenHistory() {
+  if (history_ == nullptr) {
+    history_ = new HistoryWindow(this, archive::ArchiveFromEnvironment(), archive::WhyNoArchive());
+    history_->setAttribute(Qt::WA_DeleteOnClose);
+    history_->SetMessagePresenter(presentMessage_);
+    history_->SetExportPathChooser(historyExportPath_);
+  }
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
 }
 
 void ReaderDialog::DefaultSysCommand(unsigned id) {

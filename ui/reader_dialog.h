@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -24,6 +25,7 @@
 
 #include "archive/archiving_controls.h"
 #include "dialog_builder.h"
+#include "history_window.h"
 #include "message_box.h"
 #include "ports/port_list.h"
 #include "ports/port_watch.h"
@@ -55,7 +57,8 @@ class ReaderDialog : public QDialog {
 
   // Replaces the save dialog of the export, e.g. so that tests choose the file themselves.
   void SetExportPathChooser(ExportPathChooser chooser) {
-    recordsActions_->SetExportPathChooser(std::move(chooser));
+    recordsActions_->SetExportPathChooser(chooser);
+    historyExportPath_ = std::move(chooser);
   }
 
   // The last download started, or null before the first.
@@ -64,9 +67,14 @@ class ReaderDialog : public QDialog {
   void OnCollect();
   void OnThreadState();
 
-  // A command chosen from the window menu: IDM_ABOUTBOX opens the About box, anything else
-  // gets the window's default handling.
+  // A command chosen from the window menu: IDM_ABOUTBOX opens the About box, IDM_HISTORY the
+  // history window, anything else gets the window's default handling.
   void OnSysCommand(unsigned id);
+
+  // Opens the history window beside this one, or brings the open one to the front.
+  void OpenHistory();
+  // The open history window, or null.
+  HistoryWindow* History() const { return history_; }
 
   // The icon shown for the window while it is minimized or dragged.
   QIcon OnQueryDragIcon() const { return icon_; }
@@ -112,6 +120,10 @@ class ReaderDialog : public QDialog {
   std::unique_ptr<QSocketNotifier> portWatchNotifier_;
   QIcon icon_;
   QMenu* systemMenu_ = nullptr;
+  // The history's entry of the window menu, also in the records list's menu.
+  QAction* historyAction_ = nullptr;
+  QPointer<HistoryWindow> history_;
+  ExportPathChooser historyExportPath_ = ChooseExportPath;
 
   RecordsModel* recordsModel_ = nullptr;
   RecordsActions* recordsActions_ = nullptr;

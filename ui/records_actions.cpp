@@ -58,10 +58,21 @@ QString ChooseExportPath(QWidget* owner, const QString& proposed) {
 RecordsActions::RecordsActions(QWidget* window, QTableView* list, RecordsModel* model,
                                std::function<bool()> downloadRunning,
                                MessagePresenter presentMessage)
+    : RecordsActions(window, list, model,
+                     ListLogs{[model] { return model->SharedLog(); },
+                              [model](std::vector<std::size_t> rows) {
+                                return LogRows{model->SharedLog(), std::move(rows)};
+                              }},
+                     std::move(downloadRunning), std::move(presentMessage)) {}
+
+RecordsActions::RecordsActions(QWidget* window, QTableView* list, QAbstractItemModel* model,
+                               ListLogs logs, std::function<bool()> downloadRunning,
+                               MessagePresenter presentMessage)
     : QObject(window),
       window_(window),
       list_(list),
       model_(model),
+      logs_(std::move(logs)),
       downloadRunning_(std::move(downloadRunning)),
       presentMessage_(std::move(presentMessage)),
       menu_(new QMenu(window)) {
@@ -120,10 +131,11 @@ void RecordsActions::Copy() {
     return;
   }
   std::sort(rows.begin(), rows.end());
+  const LogRows copied = logs_.selected(std::move(rows));
   // The text, and the table as HTML that keeps the wand and button numbers as written.
   auto* data = new QMimeData;
-  data->setText(Text(wandlink::LogRowsText(model_->Log(), rows, wandlink::kTabSeparated)));
-  data->setHtml(Text(wandlink::LogRowsHtml(model_->Log(), rows)));
+  data->setText(Text(wandlink::LogRowsText(*copied.log, copied.rows, wandlink::kTabSeparated)));
+  data->setHtml(Text(wandlink::LogRowsHtml(*copied.log, copied.rows)));
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->setMimeData(data);
   // The system's clipboard tells no failure but by not holding what was set.
@@ -144,17 +156,16 @@ void RecordsActions::Export() {
   if (!export_->isEnabled()) {
     return;
   }
+  // The workbook or the CSV file, as the name's extension says, from a log of its own: a
+  // download started meanwhile gives the list another.
+  const std::shared_ptr<const wandlink::DownloadLog> log = logs_.all();
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  const QString proposed =
-      documents + QLatin1Char('/') + Text(wandlink::SuggestedExportName(model_->Log()));
+  const QString proposed = documents + QLatin1Char('/') + Text(wandlink::SuggestedExportName(*log));
   const QString path = chooseExportPath_(window_, proposed);
   if (path.isEmpty()) {
     return;
   }
-  // The workbook or the CSV file, as the name's extension says, from a log of its own: a
-  // download started meanwhile gives the list another.
   const std::filesystem::path target(QFile::encodeName(path).toStdString());
-  const std::shared_ptr<const wandlink::DownloadLog> log = model_->SharedLog();
   std::atomic<std::size_t> done{0};
   std::atomic<std::size_t> total{log->RowCount()};
   std::string failure;

@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QTableView>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "message_box.h"
 #include "records_model.h"
@@ -26,6 +28,21 @@ using ExportPathChooser = std::function<QString(QWidget* owner, const QString& p
 
 QString ChooseExportPath(QWidget* owner, const QString& proposed);
 
+// Rows of a log, as the clipboard takes them.
+struct LogRows {
+  std::shared_ptr<const wandlink::DownloadLog> log;
+  std::vector<std::size_t> rows;
+};
+
+// The logs a list's rows are handed out as.
+struct ListLogs {
+  // Every row, in the list's order: what is exported, on a worker thread, while the list may
+  // be given other rows.
+  std::function<std::shared_ptr<const wandlink::DownloadLog>()> all;
+  // The list's rows given (ascending).
+  std::function<LogRows(std::vector<std::size_t> rows)> selected;
+};
+
 class RecordsActions : public QObject {
   Q_OBJECT
 
@@ -33,6 +50,9 @@ class RecordsActions : public QObject {
   // The actions' shortcuts work anywhere in the window. downloadRunning tells whether the
   // rows may be handed out; Refresh() whenever its answer may have changed.
   RecordsActions(QWidget* window, QTableView* list, RecordsModel* model,
+                 std::function<bool()> downloadRunning, MessagePresenter presentMessage);
+  // The same for any list, whose rows the logs give.
+  RecordsActions(QWidget* window, QTableView* list, QAbstractItemModel* model, ListLogs logs,
                  std::function<bool()> downloadRunning, MessagePresenter presentMessage);
 
   void SetExportPathChooser(ExportPathChooser chooser) { chooseExportPath_ = std::move(chooser); }
@@ -58,7 +78,8 @@ class RecordsActions : public QObject {
  private:
   QWidget* window_;
   QTableView* list_;
-  RecordsModel* model_;
+  QAbstractItemModel* model_;
+  ListLogs logs_;
   std::function<bool()> downloadRunning_;
   MessagePresenter presentMessage_;
   ExportPathChooser chooseExportPath_ = ChooseExportPath;

@@ -37,7 +37,8 @@ void WhenAboutBoxOpens(std::function<void(AboutDialog&)> check) {
 
 TEST(WindowMenu, EndsWithTheAboutEntryThatOpensTheAboutBox) {
   ReaderDialog dialog;
-  EXPECT_THAT(MenuTexts(dialog), ElementsAre("移动(&M)", "关闭(&C)", "--", "关于 Korvanta(&A)..."));
+  EXPECT_THAT(MenuTexts(dialog), ElementsAre("移动(&M)", "关闭(&C)", "--",
+                                             "巡检记录(&H)...\tCtrl+H", "关于 Korvanta(&A)..."));
 
   bool opened = false;
   WhenAboutBoxOpens([&](AboutDialog& about) {

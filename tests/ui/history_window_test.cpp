@@ -1,0 +1,175 @@
+// The history window over an archive: its filters and their count, a heading's sort, the copy of
+// the shown rows with their names, a refresh that keeps the filters, and the window's one line
+// where there is no archive.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "archive/archive_setting.h"
+#include "archive/names.h"
+#include "history_window.h"
+#include "reader_dialog.h"
+#include "res/string_table.h"
+#include "wand_log.h"
+
+namespace ui {
+namespace {
+
+using wandlink::LocalTime;
+using wandlink::WandRecord;
+
+constexpr LocalTime kReadAt{2026, 3, 6, 14, 0};
+
+WandRecord Reading(int day, int hour, int minute, std::uint32_t button) {
+  return wandsim::MakeRecord({2026, 3, day, hour, minute}, button, wandlink::MonthMode::Bcd);
+}
+
+void Archive(const archive::Archive& archive, const char* wand,
+             const std::vector<WandRecord>& frames) {
+  wandlink::DownloadLog log{.readAt = kReadAt, .frames = frames};
+  std::copy_n(wand, 4, log.wandNumber.data());
+  for (const WandRecord& frame : frames) {
+    wandlink::FormatRecordTime(frame, log.timeStamps.emplace_back(), wandlink::MonthMode::Bcd,
+                               [] { return kReadAt; });
+    log.buttonNumbers.push_back(wandlink::FormatButtonNumber(frame));
+  }
+  ASSERT_EQ(archive::ArchiveDownload(archive, log, "COM4").failure, "");
+}
+
+class HistoryWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::path(testing::TempDir()) / "history_window_test";
+    std::filesystem::remove_all(folder_);
+    archive_ = archive::ArchiveAt(folder_ / "archive.sqlite").value();
+    Archive(archive_, "0BEE",
+            {Reading(4, 22, 0, 0x11), Reading(4, 23, 0, 0x22), Reading(5, 2, 10, 0x11),
+             Reading(5, 3, 0, 0x22)});
+    Archive(archive_, "0C0F", {Reading(5, 1, 0, 0x11), Reading(5, 4, 0, 0x33)});
+    const archive::NamedNumber names[] = {
+        {"0BEE", "张三"}, {"0C0F", "李四"}, {"00000011", "北门 & <闸>"}, {"00000022", "仓库"}};
+    archive::ImportNames(archive_, names);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  QStringList Column(const HistoryWindow& window, archive::HistoryColumn column) {
+    const QAbstractItemModel* rows = window.findChild<QTableView*>("IDC_HISTORY_LIST")->model();
+    QStringList texts;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+      texts << rows->index(row, static_cast<int>(column)).data().toString();
+    }
+    return texts;
+  }
+  static void Choose(const HistoryWindow& window, const char* list, const QString& text) {
+    auto* choices = window.findChild<QComboBox*>(list);
+    const int index = choices->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    choices->setCurrentIndex(index);
+  }
+  static QString Count(const HistoryWindow& window) {
+    return window.findChild<QLabel*>("IDC_HISTORY_COUNT")->text();
+  }
+
+  std::filesystem::path folder_;
+  archive::Archive archive_;
+};
+
+TEST_F(HistoryWindowTest, FiltersSortsCopiesAndRefreshes) {
+  HistoryWindow window(nullptr, archive_, archive::ArchiveAbsence::None);
+  window.SetMessagePresenter([](QWidget*, const QString& text) { FAIL() << text.toStdString(); });
+  window.show();
+  using enum archive::HistoryColumn;
+  EXPECT_EQ(Count(window), "共 6 条");
+  EXPECT_THAT(Column(window, Date),
+              testing::ElementsAre("2026-03-05 04:00", "2026-03-05 03:00", "2026-03-05 02:10",
+                                   "2026-03-05 01:00", "2026-03-04 23:00", "2026-03-04 22:00"))
+      << "newest first";
+  EXPECT_EQ(window.findChild<QComboBox*>("IDC_HISTORY_GUARD")->itemText(0), "全部");
+
+  // One day, one guard; a second bound set through the picker's date.
+  auto* from = window.findChild<DatePicker*>("IDC_HISTORY_FROM");
+  auto* to = window.findChild<DatePicker*>("IDC_HISTORY_TO");
+  from->SetDate(QDate(2026, 3, 5));
+  EXPECT_EQ(Count(window), "共 4 条") << "from alone";
+  to->DateEdit()->setDate(QDate(2026, 3, 5));
+  ASSERT_TRUE(to->CheckBox()->isChecked()) << "a date chosen sets the bound";
+  Choose(window, "IDC_HISTORY_GUARD", "张三");
+  EXPECT_EQ(Count(window), "共 2 条");
+  EXPECT_THAT(Column(window, Date), testing::ElementsAre("2026-03-05 03:00", "2026-03-05 02:10"));
+  EXPECT_THAT(Column(window, Guard), testing::Each(QString("张三")));
+  EXPECT_THAT(Column(window, Place), testing::ElementsAre("仓库", "北门 & <闸>"));
+
+  // A heading's click sorts by it, a second reverses.
+  QHeaderView* headings = window.findChild<QTableView*>("IDC_HISTORY_LIST")->horizontalHeader();
+  const auto clickHeading = [&](archive::HistoryColumn column) {
+    const int section = static_cast<int>(column);
+    QTest::mouseClick(headings->viewport(), Qt::LeftButton, {},
+                      QPoint(headings->sectionViewportPosition(section) + 5, 5));
+  };
+  to->CheckBox()->setChecked(false);
+  Choose(window, "IDC_HISTORY_GUARD", "全部");
+  clickHeading(Button);
+  const QStringList once = Column(window, Button);
+  clickHeading(Button);
+  const QStringList twice = Column(window, Button);
+  EXPECT_TRUE(std::is_sorted(once.begin(), once.end()) ||
+              std::is_sorted(once.rbegin(), once.rend()))
+      << once.join(' ').toStdString();
+  EXPECT_NE(once.front(), once.back());
+  EXPECT_EQ(once.front(), twice.back()) << "reversed";
+
+  // Copied rows are the shown ones, with both names.
+  Choose(window, "IDC_HISTORY_PLACE", "北门 & <闸>");
+  EXPECT_EQ(Count(window), "共 2 条");
+  QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+  const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.value(0), "序号\t棒号\t日期\t钮号\t巡检员\t巡检点");
+  EXPECT_EQ(lines.size(), 3);
+  EXPECT_THAT(lines.mid(1).join('\n').toStdString(),
+              testing::AllOf(testing::HasSubstr("0C0F\t2026-03-05 01:00\t00000011\t李四"),
+                             testing::HasSubstr("0BEE\t2026-03-05 02:10\t00000011\t张三")));
+
+  // A download archived meanwhile: the new reading shows, the filters stay.
+  Archive(archive_, "0BEE",
+          {Reading(4, 22, 0, 0x11), Reading(4, 23, 0, 0x22), Reading(5, 2, 10, 0x11),
+           Reading(5, 3, 0, 0x22), Reading(5, 5, 0, 0x11), Reading(5, 6, 0, 0x22)});
+  window.Refresh();
+  EXPECT_EQ(window.findChild<QComboBox*>("IDC_HISTORY_PLACE")->currentText(), "北门 & <闸>");
+  EXPECT_EQ(Count(window), "共 3 条");
+}
+
+// The tests run with the archive turned off.
+TEST(HistoryWindowWithoutArchive, OpensOnceByCtrlHAndSaysWhyInOneLine) {
+  ASSERT_EQ(archive::WhyNoArchive(), archive::ArchiveAbsence::TurnedOff);
+  ReaderDialog dialog;
+  dialog.show();
+  QTest::keyClick(&dialog, Qt::Key_H, Qt::ControlModifier);
+  QPointer<HistoryWindow> history = dialog.History();
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(history->isVisible());
+  EXPECT_EQ(history->findChild<QLabel*>("IDC_HISTORY_STATUS")->text().toStdString(),
+            res::LoadString(res::IDS_HISTORY_ARCHIVE_OFF));
+  for (const char* control :
+       {"IDC_HISTORY_FROM", "IDC_HISTORY_TO", "IDC_HISTORY_LAST_NIGHT", "IDC_HISTORY_GUARD",
+        "IDC_HISTORY_PLACE", "IDC_HISTORY_NAMES", "IDC_HISTORY_EXPORT"}) {
+    EXPECT_FALSE(history->findChild<QWidget*>(control)->isEnabled()) << control;
+  }
+  EXPECT_TRUE(history->findChild<QPushButton*>("IDCANCEL")->isEnabled());
+
+  QTest::keyClick(&dialog, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_EQ(dialog.History(), history) << "one history window at a time";
+  QTest::keyClick(history, Qt::Key_Escape);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(history, nullptr) << "closed and gone";
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+}  // namespace
+}  // namespace ui
