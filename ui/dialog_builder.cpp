@@ -51,7 +51,7 @@ DialogBuilder::DialogBuilder(QDialog& dialog, const res::DialogTemplate& dialogT
       // A date picker is tabbed through part by part: its check box, then its date.
       QList<QWidget*> stops{widget};
       if (auto* picker = qobject_cast<DatePicker*>(widget)) {
-        picker->setFocusProxy(picker->DateEdit());
+        picker->setFocusPolicy(Qt::NoFocus);
         picker->DateEdit()->setAccessibleName(widget->accessibleName());
         stops = {picker->DateEdit()};
         if (picker->CheckBox() != nullptr) {

@@ -63,6 +63,14 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
   archivingControls_ = std::make_unique<archive::ArchivingControls>(
       *downloadControls_, archive::ArchiveFromEnvironment());
+  // Called on the download's thread once it has archived new readings.
+  archivingControls_->SetArchivedHandler([this] {
+    PostToWindowThread(this, [this] {
+      if (history_ != nullptr) {
+        history_->Refresh();
+      }
+    });
+  });
   recordsActions_ = new RecordsActions(
       this, recordsList_, recordsModel_, [this] { return DownloadRunning(); },
       [this](QWidget*, const QString& text) { Present(text); });
