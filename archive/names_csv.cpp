@@ -165,7 +165,8 @@ NamesCsvRead ReadNamesCsv(std::string_view bytes) {
       reject(record.line, kExtraColumns);
       continue;
     }
-    const std::string_view name = record.fields.size() > 1 ? record.fields[1] : "";
+    const std::string_view name =
+        record.fields.size() > 1 ? std::string_view(record.fields[1]) : std::string_view();
     if (const std::string problem = NameProblem(name); !problem.empty()) {
       reject(record.line, problem);
       continue;

@@ -38,8 +38,9 @@ TEST(NamesCsvTest, ReadsEveryEncodingAndTellsTheRowsItCannotUseByLine) {
     std::string rejected;
   };
   const Case cases[] = {
-      {"UTF-8 with a byte order mark, a heading, spaces around",
-       "\xEF\xBB\xBF号码,名称\r\n120a,夜班 王\r\n 0000beef ,  北门 \r\n",
+      {"UTF-8 with a byte order mark, no heading, spaces around",
+       "\xEF\xBB\xBF"
+       "120a,夜班 王\r\n 0000beef ,  北门 \r\n",
        {{"120A", "夜班 王"}, {"0000BEEF", "北门"}},
        ""},
       {"UTF-8 without, no heading, a blank line",
