@@ -110,7 +110,7 @@ TEST(NamesArchiveTest, KeepsTheNamesBesideTheReadingsAndListsTheUnnamed) {
   EXPECT_EQ(archive::UnnamedButtons(archive), all);
   EXPECT_EQ(archive::UnnamedWands(archive), std::vector<std::string>{"0BEE"});
 
-  archive::SetName(archive, {"0bee", "  夜班 王 "});
+  archive::SetName(archive, {"0bee", "  夜班\n王 "});
   archive::SetName(archive, {"00000013", "旧名"});
   const archive::NamesCsvRead read = archive::ReadNamesCsv("\xEF\xBB\xBF号码,名称\r\n00000011," +
                                                            kTrickyQuoted + "\r\n00000013,南门\r\n");
@@ -123,7 +123,7 @@ TEST(NamesArchiveTest, KeepsTheNamesBesideTheReadingsAndListsTheUnnamed) {
   archive::RemoveName(archive, "0000abcd");
 
   const archive::NameBook book = archive::ReadNames(archive);
-  EXPECT_EQ(Pairs(book.guards), (Names{{"0BEE", "夜班 王"}}));
+  EXPECT_EQ(Pairs(book.guards), (Names{{"0BEE", "夜班\n王"}}));
   EXPECT_EQ(Pairs(book.checkpoints), (Names{{"00000011", kTrickyName}, {"00000013", "南门"}}));
   EXPECT_EQ(archive::UnnamedButtons(archive), std::vector<std::string>{"00000012"});
   EXPECT_TRUE(archive::UnnamedWands(archive).empty());
@@ -131,7 +131,7 @@ TEST(NamesArchiveTest, KeepsTheNamesBesideTheReadingsAndListsTheUnnamed) {
   const archive::NamesCsvRead back = archive::ReadNamesCsv(archive::NamesCsvText(book));
   EXPECT_TRUE(back.rejected.empty());
   EXPECT_EQ(Pairs(back.names),
-            (Names{{"0BEE", "夜班 王"}, {"00000011", kTrickyName}, {"00000013", "南门"}}));
+            (Names{{"0BEE", "夜班\n王"}, {"00000011", kTrickyName}, {"00000013", "南门"}}));
   std::filesystem::remove_all(folder);
 }
 
