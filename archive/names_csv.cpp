@@ -1,6 +1,7 @@
 #include "names_csv.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <ranges>
 #include <utility>
@@ -88,6 +89,13 @@ std::string_view TrimmedNumber(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// A heading's first field is a word; a first row with its number missing or mistyped is
+// refused rather than taken for the heading and lost.
+bool HeadingWord(std::string_view text) {
+  return !text.empty() &&
+         !std::ranges::all_of(text, [](unsigned char c) { return std::isxdigit(c) != 0; });
+}
+
 bool Blank(const CsvRecord& record) {
   return std::ranges::all_of(record.fields,
                              [](const std::string& field) { return TrimmedName(field).empty(); });
@@ -144,7 +152,7 @@ NamesCsvRead ReadNamesCsv(std::string_view bytes) {
     if (Blank(record)) {
       continue;
     }
-    const bool heading = std::exchange(first, false);
+    const bool firstRecord = std::exchange(first, false);
     if (record.unclosedQuote) {
       reject(record.line, kUnclosedQuote);
       continue;
@@ -153,9 +161,10 @@ NamesCsvRead ReadNamesCsv(std::string_view bytes) {
       reject(record.line, kUndecodable);
       continue;
     }
-    const std::optional<NumberKind> number = ParseNumber(TrimmedNumber(record.fields[0]));
+    const std::string_view numberText = TrimmedNumber(record.fields[0]);
+    const std::optional<NumberKind> number = ParseNumber(numberText);
     if (!number) {
-      if (!heading) {
+      if (!firstRecord || !HeadingWord(numberText)) {
         reject(record.line, kBadNumber);
       }
       continue;
