@@ -3,6 +3,8 @@
 // without them included.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "archive/names.h"
 #include "archive/names_csv.h"
 #include "archive/sqlite_db.h"
+#include "names_command.h"
 #include "wand_log.h"
 
 namespace {
@@ -136,6 +139,36 @@ TEST(NamesArchiveTest, KeepsTheNamesBesideTheReadingsAndListsTheUnnamed) {
   EXPECT_TRUE(back.rejected.empty());
   EXPECT_EQ(Pairs(back.names),
             (Names{{"0BEE", "夜班\n王"}, {"00000011", kTrickyName}, {"00000013", "南门"}}));
+  std::filesystem::remove_all(folder);
+}
+
+// The script's agreement: a list with a row it cannot use imports nothing unless told to skip
+// it, and the export is the list that reads back as the names.
+TEST(NamesCommandTest, ImportsNothingOfAListWithABadRowUnlessToldToSkipIt) {
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) / "names_command_test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string list = archive::Utf8Path(folder / "list.csv");
+  const std::string exported = archive::Utf8Path(folder / "exported.csv");
+  const std::string file = archive::Utf8Path(folder / "archive.sqlite");
+  std::ofstream(folder / "list.csv", std::ios::binary) << "00000001,东门\r\nXYZ,坏\r\n";
+  const auto usage = [](const std::string&) { return 64; };
+  const auto run = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"--archive", file});
+    return wandread::RunNames(arguments, usage);
+  };
+
+  EXPECT_EQ(run({"--import", list}), 1);
+  const archive::Archive archive = archive::ArchiveAt(folder / "archive.sqlite").value();
+  EXPECT_TRUE(archive::ReadNames(archive).checkpoints.empty());
+  EXPECT_EQ(run({"--import", list, "--skip-bad"}), 0);
+  EXPECT_EQ(Pairs(archive::ReadNames(archive).checkpoints), (Names{{"00000001", "东门"}}));
+  EXPECT_EQ(run({"--export", exported}), 0);
+  std::ifstream in(folder / "exported.csv", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            archive::NamesCsvText(archive::ReadNames(archive)));
+  EXPECT_EQ(run({"--export", exported, "--import", list}), 64);
   std::filesystem::remove_all(folder);
 }
 
