@@ -165,9 +165,11 @@ TEST(NamesCommandTest, ImportsNothingOfAListWithABadRowUnlessToldToSkipIt) {
   EXPECT_EQ(run({"--import", list, "--skip-bad"}), 0);
   EXPECT_EQ(Pairs(archive::ReadNames(archive).checkpoints), (Names{{"00000001", "东门"}}));
   EXPECT_EQ(run({"--export", exported}), 0);
-  std::ifstream in(folder / "exported.csv", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            archive::NamesCsvText(archive::ReadNames(archive)));
+  {
+    std::ifstream in(folder / "exported.csv", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              archive::NamesCsvText(archive::ReadNames(archive)));
+  }
   EXPECT_EQ(run({"--export", exported, "--import", list}), 64);
   std::filesystem::remove_all(folder);
 }
