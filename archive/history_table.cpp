@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <numeric>
-#include <tuple>
 #include <unordered_set>
 
 #include "sqlite_db.h"
@@ -128,6 +127,8 @@ void HistoryTable::ReadNew(const Archive& archive) {
   guardBook_ = ReadBook(db, "guards", "wand");
   placeBook_ = ReadBook(db, "checkpoints", "button");
   std::vector<Reading> added;
+  // Where each log's readings begin in added.
+  std::vector<std::size_t> runs;
   if (HasTable(db, "readings")) {
     std::uint32_t lastKnownLog = 0;
     for (const auto& [log, end] : logEnds_) {
@@ -161,16 +162,18 @@ void HistoryTable::ReadNew(const Archive& archive) {
     for (auto& [log, end] : logEnds_) {
       readings.Bind(1, static_cast<long long>(log));
       readings.Bind(2, static_cast<long long>(end));
+      const std::uint16_t wand = logWands_[log];
+      runs.push_back(added.size());
       while (readings.Step()) {
         const auto position = static_cast<std::uint32_t>(readings.Integer(1));
-        const std::string button(readings.Text(3));
-        const auto [entry, isNew] =
-            buttonIndex_.try_emplace(button, static_cast<std::uint32_t>(buttons_.size()));
-        if (isNew) {
+        const std::string_view button = readings.Text(3);
+        auto entry = buttonIndex_.find(button);
+        if (entry == buttonIndex_.end()) {
+          entry = buttonIndex_.emplace(button, static_cast<std::uint32_t>(buttons_.size())).first;
           buttons_.push_back(Copied<wandlink::ButtonNumberText>(button));
         }
         Reading reading{.time = {},
-                        .wand = logWands_[log],
+                        .wand = wand,
                         .position = static_cast<std::uint16_t>(position),
                         .button = entry->second,
                         .log = log};
@@ -198,9 +201,39 @@ void HistoryTable::ReadNew(const Archive& archive) {
   }
 
   const auto newerFirst = [](const Reading& a, const Reading& b) {
-    return std::tie(b.time, b.log, b.position) < std::tie(a.time, a.log, a.position);
+    if (const int time = std::memcmp(a.time.data(), b.time.data(), a.time.size()); time != 0) {
+      return time > 0;
+    }
+    return a.log != b.log ? a.log > b.log : a.position > b.position;
   };
-  std::ranges::sort(added, newerFirst);
+  // A log's readings come oldest first, its times rising: reversed, each is in order already,
+  // and merging the logs is much cheaper than sorting them all.
+  runs.push_back(added.size());
+  const auto at = [&added](std::size_t index) {
+    return added.begin() + static_cast<std::ptrdiff_t>(index);
+  };
+  for (std::size_t run = 0; run + 1 < runs.size(); ++run) {
+    std::reverse(at(runs[run]), at(runs[run + 1]));
+    if (!std::is_sorted(at(runs[run]), at(runs[run + 1]), newerFirst)) {
+      std::sort(at(runs[run]), at(runs[run + 1]), newerFirst);
+    }
+  }
+  while (runs.size() > 2) {
+    std::vector<std::size_t> merged;
+    for (std::size_t run = 0; run + 1 < runs.size(); run += 2) {
+      merged.push_back(runs[run]);
+      if (run + 2 < runs.size()) {
+        std::inplace_merge(at(runs[run]), at(runs[run + 1]), at(runs[run + 2]), newerFirst);
+      }
+    }
+    merged.push_back(added.size());
+    runs = std::move(merged);
+  }
+  if (readings_.empty()) {
+    readings_ = std::move(added);
+    readings_.shrink_to_fit();
+    return;
+  }
   const auto known = static_cast<std::ptrdiff_t>(readings_.size());
   readings_.insert(readings_.end(), added.begin(), added.end());
   std::inplace_merge(readings_.begin(), readings_.begin() + known, readings_.end(), newerFirst);

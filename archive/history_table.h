@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -97,8 +98,15 @@ class HistoryTable {
   std::vector<Reading> readings_;
   std::vector<wandlink::WandNumberText> wands_;
   std::vector<wandlink::ButtonNumberText> buttons_;
-  std::unordered_map<std::string, std::uint16_t> wandIndex_;
-  std::unordered_map<std::string, std::uint32_t> buttonIndex_;
+  // Looked up by the text SQLite hands over, without copying it.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  std::unordered_map<std::string, std::uint16_t, TextHash, std::equal_to<>> wandIndex_;
+  std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> buttonIndex_;
   // Each log's wand, and how far the table has read it.
   std::unordered_map<std::uint32_t, std::uint16_t> logWands_;
   std::unordered_map<std::uint32_t, std::uint32_t> logEnds_;

@@ -3,6 +3,7 @@
 // name). Prints the time to Load the table, to filter one day, one guard, a day and a guard,
 // to sort by a name column, and the memory the table takes.
 #include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -37,13 +38,20 @@ wandlink::LocalTime LocalTimeOf(chrono::sys_time<chrono::minutes> time) {
           static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count())};
 }
 
+std::string WandNumber(int wand) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%04X", static_cast<unsigned>(0x1000 + wand) & 0xFFFFu);
+  return number;
+}
+
 // One wand's round: a button every few minutes, each wand a few minutes after the last.
 wandlink::DownloadLog WandLog(int wand) {
   const auto start = chrono::sys_time<chrono::minutes>{kFirstDay} + chrono::minutes{wand};
   const wandlink::LocalTime readAt =
       LocalTimeOf(start + chrono::minutes{kMinutesApart * kReadingsPerWand + 60});
   wandlink::DownloadLog log{.readAt = readAt};
-  std::snprintf(log.wandNumber.data(), log.wandNumber.size(), "%04X", 0x1000 + wand);
+  const std::string number = WandNumber(wand);
+  std::copy_n(number.begin(), 4, log.wandNumber.begin());
   for (int i = 0; i < kReadingsPerWand; ++i) {
     const auto button = static_cast<std::uint32_t>(0xA0000000u + (i * 7 + wand * 13) % kButtons);
     log.frames.push_back(wandsim::MakeRecord(
@@ -67,8 +75,7 @@ void Name(const archive::Archive& archive) {
     if (wand % 5 == 4) {
       continue;
     }
-    char number[8];
-    std::snprintf(number, sizeof number, "%04X", 0x1000 + wand);
+    const std::string number = WandNumber(wand);
     const std::string name = "巡检员" + std::to_string(wand);
     guard.Bind(1, std::string_view(number));
     guard.Bind(2, std::string_view(name));
