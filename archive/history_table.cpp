@@ -148,41 +148,57 @@ void HistoryTable::ReadNew(const Archive& archive) {
       logEnds_[log] = 0;
     }
 
-    const bool dated = !within_.from.empty() || !within_.to.empty();
-    // Without dates the whole table is read in its own order, faster than through the index.
-    const std::string datesClause = dated ? " AND time >= ?3 AND time <= ?4" : "";
-    Statement readings = db.Prepare(
-        "SELECT log_id, position, time, button FROM readings WHERE log_id = ?1 AND position >= ?2" +
-        datesClause);
-    const std::string to = within_.to + "~";
-    if (dated) {
-      readings.Bind(3, std::string_view(within_.from));
-      readings.Bind(4, std::string_view(to));
-    }
-    for (auto& [log, end] : logEnds_) {
-      readings.Bind(1, static_cast<long long>(log));
-      readings.Bind(2, static_cast<long long>(end));
-      const std::uint16_t wand = logWands_[log];
-      runs.push_back(added.size());
-      while (readings.Step()) {
-        const auto position = static_cast<std::uint32_t>(readings.Integer(1));
-        const std::string_view button = readings.Text(3);
-        auto entry = buttonIndex_.find(button);
-        if (entry == buttonIndex_.end()) {
-          entry = buttonIndex_.emplace(button, static_cast<std::uint32_t>(buttons_.size())).first;
-          buttons_.push_back(Copied<wandlink::ButtonNumberText>(button));
-        }
-        Reading reading{.time = {},
-                        .wand = wand,
-                        .position = static_cast<std::uint16_t>(position),
-                        .button = entry->second,
-                        .log = log};
-        const std::string_view time = readings.Text(2);
-        std::copy_n(time.begin(), std::min(time.size(), reading.time.size()), reading.time.begin());
-        added.push_back(reading);
-        end = std::max(end, position + 1);
+    const auto add = [&](Statement& row, std::uint32_t log, std::uint16_t wand) {
+      const auto position = static_cast<std::uint32_t>(row.Integer(1));
+      const std::string_view button = row.Text(3);
+      auto entry = buttonIndex_.find(button);
+      if (entry == buttonIndex_.end()) {
+        entry = buttonIndex_.emplace(button, static_cast<std::uint32_t>(buttons_.size())).first;
+        buttons_.push_back(Copied<wandlink::ButtonNumberText>(button));
       }
-      readings.Reset();
+      Reading reading{.time = {},
+                      .wand = wand,
+                      .position = static_cast<std::uint16_t>(position),
+                      .button = entry->second,
+                      .log = log};
+      const std::string_view time = row.Text(2);
+      std::copy_n(time.begin(), std::min(time.size(), reading.time.size()), reading.time.begin());
+      added.push_back(reading);
+      std::uint32_t& end = logEnds_[log];
+      end = std::max(end, position + 1);
+    };
+    if (!within_.from.empty() || !within_.to.empty()) {
+      // A few days of many: through the index of the times.
+      Statement readings = db.Prepare(
+          "SELECT log_id, position, time, button FROM readings WHERE time >= ?1 AND time <= ?2");
+      const std::string to = within_.to + "~";
+      readings.Bind(1, std::string_view(within_.from));
+      readings.Bind(2, std::string_view(to));
+      const auto knownEnds = logEnds_;
+      runs.push_back(0);
+      while (readings.Step()) {
+        const auto log = static_cast<std::uint32_t>(readings.Integer(0));
+        const auto known = knownEnds.find(log);
+        if (known != knownEnds.end() && readings.Integer(1) >= known->second) {
+          add(readings, log, logWands_[log]);
+        }
+      }
+    } else {
+      // Every reading: each log read in its own order, which is how the table is kept.
+      Statement readings = db.Prepare(
+          "SELECT log_id, position, time, button FROM readings WHERE log_id = ?1 AND position >= "
+          "?2");
+      std::vector<std::pair<std::uint32_t, std::uint32_t>> ends(logEnds_.begin(), logEnds_.end());
+      for (const auto& [log, end] : ends) {
+        readings.Bind(1, static_cast<long long>(log));
+        readings.Bind(2, static_cast<long long>(end));
+        const std::uint16_t wand = logWands_[log];
+        runs.push_back(added.size());
+        while (readings.Step()) {
+          add(readings, log, wand);
+        }
+        readings.Reset();
+      }
     }
   }
   db.Execute("COMMIT");

@@ -176,6 +176,15 @@ TEST_F(HistoryTableTest, FiltersSortsAndRefreshesOverNamedReadings) {
   ASSERT_EQ(read.RowCount(), 2u);
   EXPECT_EQ(read.CellText(1, 4), "张三");
   EXPECT_EQ(read.CellText(0, 1), "0C01");
+  // Dated, it reads through the times' index, and still orders as the table does.
+  const wandlink::DownloadLog day =
+      archive::ReadHistory(archive_, {.from = "2026-03-01", .to = "2026-03-01", .guard = "张三"});
+  std::vector<std::string> dayTimes;
+  for (std::size_t row = 0; row < day.RowCount(); ++row) {
+    dayTimes.push_back(day.CellText(row, 2));
+  }
+  EXPECT_EQ(dayTimes,
+            (std::vector<std::string>{"2026-03-01 08:10", "2026-03-01 08:00", "2026-03-01 07:00"}));
 }
 
 }  // namespace
