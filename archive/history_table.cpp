@@ -122,13 +122,39 @@ void HistoryTable::ReadNew(const Archive& archive) {
   }
   Database db(*archive.sqlite, archive.file, kSqliteOpenReadOnly);
   db.SetBusyTimeout(kBusyTimeoutMs);
+  // A read that fails leaves the table as it was, so that a later Refresh reads what this one
+  // did not.
+  const auto endsBefore = logEnds_;
+  const auto logWandsBefore = logWands_;
+  const auto guardsBefore = guardBook_;
+  const auto placesBefore = placeBook_;
+  const std::size_t wandCount = wands_.size();
+  const std::size_t buttonCount = buttons_.size();
+  std::vector<Reading> added;
+  // Where each log's readings begin in added.
+  std::vector<std::size_t> runs;
+  try {
+    ReadSnapshot(db, added, runs);
+  } catch (...) {
+    logEnds_ = endsBefore;
+    logWands_ = logWandsBefore;
+    guardBook_ = guardsBefore;
+    placeBook_ = placesBefore;
+    wands_.resize(wandCount);
+    buttons_.resize(buttonCount);
+    std::erase_if(wandIndex_, [&](const auto& entry) { return entry.second >= wandCount; });
+    std::erase_if(buttonIndex_, [&](const auto& entry) { return entry.second >= buttonCount; });
+    throw;
+  }
+  MergeNew(std::move(added), std::move(runs));
+}
+
+void HistoryTable::ReadSnapshot(Database& db, std::vector<Reading>& added,
+                                std::vector<std::size_t>& runs) {
   // One snapshot: no archiving may add a log between reading the logs and their readings.
   db.Execute("BEGIN");
   guardBook_ = ReadBook(db, "guards", "wand");
   placeBook_ = ReadBook(db, "checkpoints", "button");
-  std::vector<Reading> added;
-  // Where each log's readings begin in added.
-  std::vector<std::size_t> runs;
   if (HasTable(db, "readings")) {
     std::uint32_t lastKnownLog = 0;
     for (const auto& [log, end] : logEnds_) {
@@ -202,7 +228,9 @@ void HistoryTable::ReadNew(const Archive& archive) {
     }
   }
   db.Execute("COMMIT");
+}
 
+void HistoryTable::MergeNew(std::vector<Reading> added, std::vector<std::size_t> runs) {
   guardNames_.assign(wands_.size(), {});
   for (std::size_t wand = 0; wand < wands_.size(); ++wand) {
     if (const auto named = guardBook_.find(wands_[wand].data()); named != guardBook_.end()) {

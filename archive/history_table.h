@@ -22,6 +22,8 @@
 
 namespace archive {
 
+class Database;
+
 // The window's columns, in its order.
 enum class HistoryColumn { Date, Wand, Guard, Button, Place };
 inline constexpr int kHistoryColumnCount = 5;
@@ -91,6 +93,9 @@ class HistoryTable {
   };
   // Adds the readings the table has not read yet, and reads the names anew.
   void ReadNew(const Archive& archive);
+  void ReadSnapshot(Database& db, std::vector<Reading>& added, std::vector<std::size_t>& runs);
+  // Puts the readings read, each log's run of them at its start in runs, into the order.
+  void MergeNew(std::vector<Reading> added, std::vector<std::size_t> runs);
   void Show();
   std::string_view TimeOf(const Reading& reading) const;
 
