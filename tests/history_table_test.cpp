@@ -87,8 +87,8 @@ TEST_F(HistoryTableTest, FiltersSortsAndRefreshesOverNamedReadings) {
       "2026-03-01 08:10|0BEE||00000022|", "2026-03-01 08:00|0BEE||00000011|"};
   EXPECT_EQ(Rows(table), newestFirst);
 
-  Execute({"CREATE TABLE guards (wand TEXT PRIMARY KEY, name TEXT NOT NULL)",
-           "CREATE TABLE checkpoints (button TEXT PRIMARY KEY, name TEXT NOT NULL)",
+  Execute({"CREATE TABLE IF NOT EXISTS guards (wand TEXT PRIMARY KEY, name TEXT NOT NULL)",
+           "CREATE TABLE IF NOT EXISTS checkpoints (button TEXT PRIMARY KEY, name TEXT NOT NULL)",
            "INSERT INTO guards VALUES ('0BEE', '张三'), ('0D00', '王五')",
            "INSERT INTO checkpoints VALUES ('00000011', '北门'), ('00000022', '北门'),"
            " ('00000044', '东门')"});
