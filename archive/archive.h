@@ -8,7 +8,9 @@
 //   month mode, how many readings, and which log it belongs to;
 // - readings: each reading once, by log and position, with its nine bytes as received, its
 //   time with the year it was first given, its button and the download that first brought it;
-// - archived_readings: the view integrators query, kept stable.
+// - archived_readings: the view integrators query, kept stable;
+// - guards and checkpoints: the names an operator gives wands and buttons (see names.h); an
+//   archive from before them reads as having none.
 #pragma once
 
 #include <cstddef>
@@ -54,10 +56,14 @@ struct HistoryQuery {
   std::string to;
   std::string wand;
   std::string button;
+  // A guard's or checkpoint's name: the readings of every wand or button that has it.
+  std::string guard;
+  std::string place;
 };
 
-// The archived readings the query selects, newest first, one wand number per row. Throws
-// SqliteError when the archive cannot be read.
+// The archived readings the query selects, newest first, one wand number per row, with the
+// guard and checkpoint columns; none when there is no archive yet. Throws SqliteError when the
+// archive cannot be read.
 wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryQuery& query);
 
 // True for "YYYY-MM-DD" or "YYYY-MM-DD HH:MM".
