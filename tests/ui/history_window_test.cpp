@@ -148,6 +148,34 @@ TEST_F(HistoryWindowTest, FiltersSortsCopiesAndRefreshes) {
   EXPECT_EQ(Count(window), "共 3 条");
 }
 
+// The list's texts come a page at a time from a cache: every page, and after a sort none of the
+// old order.
+TEST_F(HistoryWindowTest, ShowsTheTablesCellsAcrossPagesAndSorts) {
+  std::vector<WandRecord> frames;
+  for (int minute = 0; minute < 700; ++minute) {
+    frames.push_back(
+        Reading(10 + minute / 60 / 24, minute / 60 % 24, minute % 60, 0x100u + minute % 7u));
+  }
+  Archive(archive_, "0D0D", frames);
+  HistoryWindow window(nullptr, archive_, archive::ArchiveAbsence::None);
+  auto* list = window.findChild<QTableView*>("IDC_HISTORY_LIST");
+  const auto* model = qobject_cast<const HistoryModel*>(list->model());
+  const auto expectCells = [&] {
+    ASSERT_EQ(model->rowCount(), 706);
+    for (const int row : {0, 255, 256, 257, 511, 512, 705}) {
+      for (int column = 0; column < archive::kHistoryColumnCount; ++column) {
+        EXPECT_EQ(model->index(row, column).data().toString().toStdString(),
+                  model->Table().Cell(static_cast<std::size_t>(row),
+                                      static_cast<archive::HistoryColumn>(column)))
+            << row << "," << column;
+      }
+    }
+  };
+  expectCells();
+  list->sortByColumn(static_cast<int>(archive::HistoryColumn::Button), Qt::AscendingOrder);
+  expectCells();
+}
+
 // The tests run with the archive turned off.
 TEST(HistoryWindowWithoutArchive, OpensOnceByCtrlHAndSaysWhyInOneLine) {
   ASSERT_EQ(archive::WhyNoArchive(), archive::ArchiveAbsence::TurnedOff);
