@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "archive/archive_setting.h"
 #include "archive/names.h"
 #include "history_window.h"
+#include "names_dialog.h"
 #include "reader_dialog.h"
 #include "res/string_table.h"
 #include "wand_log.h"
@@ -174,6 +176,41 @@ TEST_F(HistoryWindowTest, ShowsTheTablesCellsAcrossPagesAndSorts) {
   expectCells();
   list->sortByColumn(static_cast<int>(archive::HistoryColumn::Button), Qt::AscendingOrder);
   expectCells();
+}
+
+// The names: an unnamed button offered for naming, a bad number refused, an import that shows
+// its bad rows and sets nothing until the user agrees.
+TEST_F(HistoryWindowTest, NamesAreSetAndImportedOnlyWhenAgreedTo) {
+  std::vector<QString> messages;
+  NamesDialog names(nullptr, archive_,
+                    [&](QWidget*, const QString& text) { messages.push_back(text); });
+  bool agree = false;
+  names.SetQuestionAsker([&](QWidget*, const QString&) { return agree; });
+  const auto* places = names.findChild<QTableView*>("IDC_NAMES_PLACES")->model();
+  ASSERT_EQ(places->rowCount(), 3);
+  EXPECT_EQ(places->index(2, 0).data(), "00000033");
+  EXPECT_EQ(places->index(2, 1).data(), "(未命名)");
+
+  names.findChild<QLineEdit*>("IDC_NAMES_NUMBER")->setText("123");
+  names.findChild<QLineEdit*>("IDC_NAMES_NAME")->setText("东门");
+  names.OnSave();
+  ASSERT_EQ(messages.size(), 1u) << "a number neither a wand's nor a button's";
+  names.findChild<QLineEdit*>("IDC_NAMES_NUMBER")->setText("00000033");
+  names.OnSave();
+  EXPECT_EQ(places->index(2, 1).data(), "东门");
+
+  const std::filesystem::path list = folder_ / "names.csv";
+  std::ofstream(list) << "号码,名称\n0C0F,王五\n12,坏\n";
+  const auto guardOf0C0F = [&] { return archive::ReadNames(archive_).guards.at(1).name; };
+  for (const bool agreed : {false, true}) {
+    messages.clear();
+    agree = agreed;
+    names.OnImport(QString::fromStdString(list.string()));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith("以下 1 行无法导入") && messages[0].contains("第 3 行"))
+        << messages[0].toStdString();
+    EXPECT_EQ(guardOf0C0F(), agreed ? "王五" : "李四");
+  }
 }
 
 // The tests run with the archive turned off.
