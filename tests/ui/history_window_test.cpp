@@ -150,6 +150,18 @@ TEST_F(HistoryWindowTest, FiltersSortsCopiesAndRefreshes) {
   EXPECT_EQ(Count(window), "共 3 条");
 }
 
+TEST_F(HistoryWindowTest, AnArchiveThatCannotBeReadIsOneLineAndNothingToUse) {
+  const std::filesystem::path garbage = folder_ / "garbage.sqlite";
+  std::ofstream(garbage) << std::string(8192, 'x');
+  HistoryWindow window(nullptr, archive::ArchiveAt(garbage), archive::ArchiveAbsence::None);
+  const QString status = window.findChild<QLabel*>("IDC_HISTORY_STATUS")->text();
+  EXPECT_TRUE(status.startsWith("无法读取存档:") && status.size() > 7 && !status.contains('\n'))
+      << status.toStdString();
+  EXPECT_FALSE(window.findChild<QWidget*>("IDC_HISTORY_NAMES")->isEnabled());
+  EXPECT_FALSE(window.findChild<QWidget*>("IDC_HISTORY_GUARD")->isEnabled());
+  EXPECT_EQ(std::filesystem::file_size(garbage), 8192u) << "only read";
+}
+
 // The list's texts come a page at a time from a cache: every page, and after a sort none of the
 // old order.
 TEST_F(HistoryWindowTest, ShowsTheTablesCellsAcrossPagesAndSorts) {
