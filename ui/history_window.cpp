@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <iostream>
@@ -102,6 +103,12 @@ HistoryWindow::HistoryWindow(QWidget* parent, std::optional<archive::Archive> ar
       this, list_, model_, logs, [] { return false; },
       [this](QWidget* owner, const QString& text) { presentMessage_(owner, text); });
 
+  // The list's menu from the keyboard, as in the main window.
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+    auto* shortcut = new QShortcut(keys, list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(shortcut, &QShortcut::activated, actions_, &RecordsActions::ShowMenuAtCurrentRow);
+  }
   connect(from_, &DatePicker::DateChanged, this, &HistoryWindow::ApplyFilter);
   connect(to_, &DatePicker::DateChanged, this, &HistoryWindow::ApplyFilter);
   connect(guard_, &QComboBox::currentIndexChanged, this, &HistoryWindow::ApplyFilter);
