@@ -20,6 +20,13 @@ class DialogBuilder {
   // The control with the identifier, or null when the template has none (static controls
   // share IDC_STATIC and are found by object name instead).
   QWidget* Control(int id) const { return controls_.value(id); }
+  // The control with the identifier as the widget its kind makes.
+  template <typename Widget>
+  Widget* Control(int id) const {
+    auto* widget = qobject_cast<Widget*>(Control(id));
+    Q_ASSERT(widget != nullptr);
+    return widget;
+  }
 
   BaseUnits Units() const { return units_; }
 

@@ -22,13 +22,6 @@ namespace {
 // In dialog units; the checkpoint takes what is left.
 constexpr int kColumnWidths[archive::kHistoryColumnCount - 1] = {70, 28, 80, 44};
 
-template <typename Widget>
-Widget* Bind(const DialogBuilder& builder, int id) {
-  auto* widget = qobject_cast<Widget*>(builder.Control(id));
-  Q_ASSERT(widget != nullptr);
-  return widget;
-}
-
 QString Resource(int id) {
   return Text(res::LoadString(id));
 }
@@ -61,13 +54,13 @@ HistoryWindow::HistoryWindow(QWidget* parent, std::optional<archive::Archive> ar
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       archive_(std::move(archive)) {
   builder_.emplace(*this, res::kHistoryDialog);
-  from_ = Bind<DatePicker>(*builder_, res::IDC_HISTORY_FROM);
-  to_ = Bind<DatePicker>(*builder_, res::IDC_HISTORY_TO);
-  guard_ = Bind<DropDownList>(*builder_, res::IDC_HISTORY_GUARD);
-  place_ = Bind<DropDownList>(*builder_, res::IDC_HISTORY_PLACE);
-  count_ = Bind<QLabel>(*builder_, res::IDC_HISTORY_COUNT);
-  status_ = Bind<QLabel>(*builder_, res::IDC_HISTORY_STATUS);
-  list_ = Bind<QTableView>(*builder_, res::IDC_HISTORY_LIST);
+  from_ = builder_->Control<DatePicker>(res::IDC_HISTORY_FROM);
+  to_ = builder_->Control<DatePicker>(res::IDC_HISTORY_TO);
+  guard_ = builder_->Control<DropDownList>(res::IDC_HISTORY_GUARD);
+  place_ = builder_->Control<DropDownList>(res::IDC_HISTORY_PLACE);
+  count_ = builder_->Control<QLabel>(res::IDC_HISTORY_COUNT);
+  status_ = builder_->Control<QLabel>(res::IDC_HISTORY_STATUS);
+  list_ = builder_->Control<QTableView>(res::IDC_HISTORY_LIST);
   setWindowIcon(parent != nullptr ? parent->windowIcon() : QIcon());
 
   model_ = new HistoryModel(this);
@@ -113,13 +106,13 @@ HistoryWindow::HistoryWindow(QWidget* parent, std::optional<archive::Archive> ar
   connect(to_, &DatePicker::DateChanged, this, &HistoryWindow::ApplyFilter);
   connect(guard_, &QComboBox::currentIndexChanged, this, &HistoryWindow::ApplyFilter);
   connect(place_, &QComboBox::currentIndexChanged, this, &HistoryWindow::ApplyFilter);
-  connect(Bind<QPushButton>(*builder_, res::IDC_HISTORY_LAST_NIGHT), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_HISTORY_LAST_NIGHT), &QPushButton::clicked, this,
           &HistoryWindow::OnLastNight);
-  connect(Bind<QPushButton>(*builder_, res::IDC_HISTORY_EXPORT), &QPushButton::clicked, actions_,
+  connect(builder_->Control<QPushButton>(res::IDC_HISTORY_EXPORT), &QPushButton::clicked, actions_,
           &RecordsActions::Export);
-  connect(Bind<QPushButton>(*builder_, res::IDC_HISTORY_NAMES), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_HISTORY_NAMES), &QPushButton::clicked, this,
           &HistoryWindow::OnNames);
-  connect(Bind<QPushButton>(*builder_, res::IDCANCEL), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDCANCEL), &QPushButton::clicked, this,
           &HistoryWindow::reject);
 
   if (!archive_) {

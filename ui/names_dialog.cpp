@@ -36,13 +36,6 @@ QString Resource(int id) {
   return Text(res::LoadString(id));
 }
 
-template <typename Widget>
-Widget* Bind(const DialogBuilder& builder, int id) {
-  auto* widget = qobject_cast<Widget*>(builder.Control(id));
-  Q_ASSERT(widget != nullptr);
-  return widget;
-}
-
 // The button's text without its mnemonic and ellipsis: its file dialog's title.
 QString Title(const QPushButton* button) {
   return button->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|\\.\\.\\.")));
@@ -81,10 +74,10 @@ NamesDialog::NamesDialog(QWidget* parent, archive::Archive archive, MessagePrese
       archive_(std::move(archive)),
       presentMessage_(std::move(presentMessage)) {
   builder_.emplace(*this, res::kNamesDialog);
-  guards_ = Bind<QTableView>(*builder_, res::IDC_NAMES_GUARDS);
-  places_ = Bind<QTableView>(*builder_, res::IDC_NAMES_PLACES);
-  number_ = Bind<QLineEdit>(*builder_, res::IDC_NAMES_NUMBER);
-  name_ = Bind<QLineEdit>(*builder_, res::IDC_NAMES_NAME);
+  guards_ = builder_->Control<QTableView>(res::IDC_NAMES_GUARDS);
+  places_ = builder_->Control<QTableView>(res::IDC_NAMES_PLACES);
+  number_ = builder_->Control<QLineEdit>(res::IDC_NAMES_NUMBER);
+  name_ = builder_->Control<QLineEdit>(res::IDC_NAMES_NAME);
   guardRows_ = new QStandardItemModel(0, 2, this);
   guardRows_->setHorizontalHeaderLabels({QStringLiteral("棒号"), QStringLiteral("巡检员")});
   placeRows_ = new QStandardItemModel(0, 2, this);
@@ -107,15 +100,15 @@ NamesDialog::NamesDialog(QWidget* parent, archive::Archive archive, MessagePrese
     connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &NamesDialog::OnRowChosen);
   }
-  connect(Bind<QPushButton>(*builder_, res::IDC_NAMES_SAVE), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_NAMES_SAVE), &QPushButton::clicked, this,
           &NamesDialog::OnSave);
-  connect(Bind<QPushButton>(*builder_, res::IDC_NAMES_REMOVE), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_NAMES_REMOVE), &QPushButton::clicked, this,
           &NamesDialog::OnRemove);
-  connect(Bind<QPushButton>(*builder_, res::IDC_NAMES_IMPORT), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_NAMES_IMPORT), &QPushButton::clicked, this,
           [this] { OnImport(); });
-  connect(Bind<QPushButton>(*builder_, res::IDC_NAMES_EXPORT), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_NAMES_EXPORT), &QPushButton::clicked, this,
           &NamesDialog::OnExport);
-  connect(Bind<QPushButton>(*builder_, res::IDCANCEL), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDCANCEL), &QPushButton::clicked, this,
           &NamesDialog::reject);
   Fill();
 }
@@ -196,7 +189,7 @@ void NamesDialog::OnRemove() {
 void NamesDialog::OnImport(QString path) {
   if (path.isEmpty()) {
     path = QFileDialog::getOpenFileName(
-        this, Title(Bind<QPushButton>(*builder_, res::IDC_NAMES_IMPORT)),
+        this, Title(builder_->Control<QPushButton>(res::IDC_NAMES_IMPORT)),
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
         Resource(res::IDS_NAMES_FILTER_CSV));
     if (path.isEmpty()) {
@@ -225,7 +218,7 @@ void NamesDialog::OnImport(QString path) {
 }
 
 void NamesDialog::OnExport() {
-  const QPushButton* button = Bind<QPushButton>(*builder_, res::IDC_NAMES_EXPORT);
+  const QPushButton* button = builder_->Control<QPushButton>(res::IDC_NAMES_EXPORT);
   QString path = QFileDialog::getSaveFileName(
       this, Title(button),
       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +

@@ -30,13 +30,6 @@ namespace {
 constexpr int kColumnWidths[wandlink::kColumnCount] = {40, 40, 110, 80};
 constexpr int kProgressMaximum = 99;
 
-template <typename Widget>
-Widget* Bind(const DialogBuilder& builder, int id) {
-  auto* widget = qobject_cast<Widget*>(builder.Control(id));
-  Q_ASSERT(widget != nullptr);
-  return widget;
-}
-
 }  // namespace
 
 ReaderDialog::ReaderDialog(QWidget* parent, const StringLoader& loadString)
@@ -81,7 +74,7 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   }
   connect(this, &ReaderDialog::WorkerFinished, recordsActions_, &RecordsActions::Refresh);
   connect(collectButton_, &QPushButton::clicked, this, &ReaderDialog::OnCollect);
-  connect(Bind<QPushButton>(*builder_, res::IDC_THREAD_STATE), &QPushButton::clicked, this,
+  connect(builder_->Control<QPushButton>(res::IDC_THREAD_STATE), &QPushButton::clicked, this,
           &ReaderDialog::OnThreadState);
 
   recordsList_->setModel(recordsModel_);
@@ -103,7 +96,7 @@ void ReaderDialog::OnInitDialog(const StringLoader& loadString) {
   recordsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
   RefreshPortList();
-  connect(Bind<DropDownList>(*builder_, res::IDC_PORT), &DropDownList::AboutToOpen, this,
+  connect(builder_->Control<DropDownList>(res::IDC_PORT), &DropDownList::AboutToOpen, this,
           &ReaderDialog::RefreshPortList);
   WatchPorts();
 
@@ -255,11 +248,11 @@ void ReaderDialog::paintEvent(QPaintEvent* event) {
 }
 
 void ReaderDialog::DoDataExchange() {
-  countLabel_ = Bind<QLabel>(*builder_, res::IDC_COUNT);
-  collectButton_ = Bind<QPushButton>(*builder_, res::IDC_COLLECT);
-  progressBar_ = Bind<QProgressBar>(*builder_, res::IDC_PROGRESS);
-  recordsList_ = Bind<QTableView>(*builder_, res::IDC_RECORDS);
-  portList_ = Bind<QComboBox>(*builder_, res::IDC_PORT);
+  countLabel_ = builder_->Control<QLabel>(res::IDC_COUNT);
+  collectButton_ = builder_->Control<QPushButton>(res::IDC_COLLECT);
+  progressBar_ = builder_->Control<QProgressBar>(res::IDC_PROGRESS);
+  recordsList_ = builder_->Control<QTableView>(res::IDC_RECORDS);
+  portList_ = builder_->Control<QComboBox>(res::IDC_PORT);
 }
 
 void ReaderDialog::showEvent(QShowEvent* event) {
