@@ -47,7 +47,9 @@ void Archive(const archive::Archive& archive, const char* wand,
 class HistoryWindowTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::path(testing::TempDir()) / "history_window_test";
+    // One folder a test: ctest runs them side by side.
+    folder_ = std::filesystem::path(testing::TempDir()) /
+              testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::remove_all(folder_);
     archive_ = archive::ArchiveAt(folder_ / "archive.sqlite").value();
     Archive(archive_, "0BEE",
