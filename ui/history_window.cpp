@@ -243,6 +243,12 @@ void HistoryWindow::OnLastNight() {
   ApplyFilter();
 }
 
+void HistoryWindow::reject() {
+  if (!actions_->Exporting()) {
+    QDialog::reject();
+  }
+}
+
 void HistoryWindow::OnNames() {
   if (!available_) {
     return;

@@ -47,6 +47,10 @@ class HistoryWindow : public QDialog {
   void OnLastNight();
   void OnNames();
 
+  // Escape, 关闭 and the close box end the window, though not while it writes an export,
+  // which returns into it.
+  void reject() override;
+
  private:
   void Load();
   void ApplyFilter();

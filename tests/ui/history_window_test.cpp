@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -150,6 +151,30 @@ TEST_F(HistoryWindowTest, FiltersSortsCopiesAndRefreshes) {
   window.Refresh();
   EXPECT_EQ(window.findChild<QComboBox*>("IDC_HISTORY_PLACE")->currentText(), "北门 & <闸>");
   EXPECT_EQ(Count(window), "共 3 条");
+}
+
+// The window goes when closed, though not from under its own export.
+TEST_F(HistoryWindowTest, ACloseDuringAnExportWaitsForIt) {
+  std::vector<WandRecord> frames;
+  for (int minute = 0; minute < 30000; ++minute) {
+    frames.push_back(Reading(10 + minute / 60 / 24, minute / 60 % 24, minute % 60, 0x11));
+  }
+  Archive(archive_, "0D0D", frames);
+  QPointer<HistoryWindow> window =
+      new HistoryWindow(nullptr, archive_, archive::ArchiveAbsence::None);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  const std::filesystem::path target = folder_ / "history.xlsx";
+  window->SetExportPathChooser([&](QWidget*, const QString&) {
+    QTimer::singleShot(0, window, &HistoryWindow::reject);
+    return QString::fromStdString(target.string());
+  });
+  window->findChild<QPushButton*>("IDC_HISTORY_EXPORT")->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_NE(window, nullptr);
+  EXPECT_GT(std::filesystem::file_size(target), 0u);
+  window->reject();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window, nullptr);
 }
 
 TEST_F(HistoryWindowTest, AnArchiveThatCannotBeReadIsOneLineAndNothingToUse) {
