@@ -82,7 +82,6 @@ NamesDialog::NamesDialog(QWidget* parent, archive::Archive archive, MessagePrese
   guardRows_->setHorizontalHeaderLabels({QStringLiteral("棒号"), QStringLiteral("巡检员")});
   placeRows_ = new QStandardItemModel(0, 2, this);
   placeRows_->setHorizontalHeaderLabels({QStringLiteral("钮号"), QStringLiteral("巡检点")});
-  name_->setMaxLength(static_cast<int>(archive::kNameLimit) * 2);
 
   const BaseUnits units = builder_->Units();
   for (const auto& [list, rows, numberWidth] :

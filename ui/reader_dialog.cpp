@@ -159,7 +159,7 @@ void ReaderDialog::AddAboutToSystemMenu(const StringLoader& loadString) {
   }
   if (!history.empty()) {
     QAction* open = systemMenu_->addAction(Text(history));
-    // Ctrl+H anywhere in the window, the records list's menu too.
+    // Ctrl+H anywhere in the window; the records list's menu offers it too.
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     open->setShortcutContext(Qt::WindowShortcut);
     addAction(open);
