@@ -57,8 +57,8 @@ void HistoryList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
   if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
     return;
   }
-  const bool inTable = item.iItem >= 0 && item.iSubItem >= 0 &&
-                       item.iSubItem < archive::kHistoryColumnCount;
+  const bool inTable =
+      item.iItem >= 0 && item.iSubItem >= 0 && item.iSubItem < archive::kHistoryColumnCount;
   const std::wstring text =
       inTable ? wandlink::Widen(table_.Cell(static_cast<std::size_t>(item.iItem),
                                             static_cast<archive::HistoryColumn>(item.iSubItem)))

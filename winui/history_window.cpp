@@ -28,8 +28,9 @@ std::string PickedDay(HWND picker) {
   if (DateTime_GetSystemtime(picker, &day) != GDT_VALID) {
     return {};
   }
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", day.wYear, day.wMonth, day.wDay);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u", static_cast<unsigned>(day.wYear),
+                static_cast<unsigned>(day.wMonth), static_cast<unsigned>(day.wDay));
   return text;
 }
 
@@ -147,9 +148,9 @@ BOOL HistoryWindow::OnInitDialog() {
   TakeOverScaleChanges(dialog_);
   const UINT dpi = WindowDpi(dialog_);
   scale_.emplace(dialog_, dpi);
-  const auto icon = static_cast<HICON>(LoadImageW(
-      instance_, MAKEINTRESOURCEW(res::IDR_MAINFRAME), IMAGE_ICON,
-      SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi), LR_SHARED));
+  const auto icon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(res::IDR_MAINFRAME),
+                                                  IMAGE_ICON, SystemMetricForDpi(SM_CXSMICON, dpi),
+                                                  SystemMetricForDpi(SM_CYSMICON, dpi), LR_SHARED));
   SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   list_.emplace(Control(res::IDC_HISTORY_LIST), table_);
@@ -191,8 +192,8 @@ bool HistoryWindow::Load() {
   try {
     table_.Load(*archive_);
   } catch (const std::exception& error) {
-    std::cerr << "Korvanta: the archive " << archive_->file << " could not be read: "
-              << error.what() << '\n';
+    std::cerr << "Korvanta: the archive " << archive_->file
+              << " could not be read: " << error.what() << '\n';
     ShowUnavailable(LoadResourceString(instance_, res::IDS_HISTORY_ARCHIVE_UNREADABLE) +
                     wandlink::Widen(error.what()));
     archive_.reset();
@@ -209,8 +210,8 @@ void HistoryWindow::Refresh() {
   try {
     table_.Refresh(*archive_);
   } catch (const std::exception& error) {
-    std::cerr << "Korvanta: the archive " << archive_->file << " could not be read again: "
-              << error.what() << '\n';
+    std::cerr << "Korvanta: the archive " << archive_->file
+              << " could not be read again: " << error.what() << '\n';
     SetDlgItemTextW(dialog_, res::IDC_HISTORY_STATUS,
                     (LoadResourceString(instance_, res::IDS_HISTORY_ARCHIVE_UNREADABLE) +
                      wandlink::Widen(error.what()))

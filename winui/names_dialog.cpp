@@ -25,8 +25,7 @@ namespace winui {
 namespace {
 
 // The user's texts of this dialog's own failures.
-constexpr std::wstring_view kBadNumberMessage =
-    L"号码应为 4 位(棒号)或 8 位(钮号)十六进制数字。";
+constexpr std::wstring_view kBadNumberMessage = L"号码应为 4 位(棒号)或 8 位(钮号)十六进制数字。";
 constexpr std::wstring_view kNotSavedMessage = L"名称未保存";
 constexpr std::wstring_view kUnreadableFileMessage = L"无法读取文件:";
 
@@ -72,14 +71,13 @@ void FillList(HWND list, const std::vector<archive::NamedNumber>& rows,
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   for (std::size_t index = 0; index < rows.size(); ++index) {
     std::wstring number = wandlink::Widen(rows[index].number);
-    std::wstring name =
-        rows[index].name.empty() ? unnamedText : wandlink::Widen(rows[index].name);
+    std::wstring name = rows[index].name.empty() ? unnamedText : wandlink::Widen(rows[index].name);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(index);
     item.pszText = number.data();
-    const auto row = static_cast<int>(
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const auto row =
+        static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     item.iItem = row;
     item.iSubItem = 1;
     item.pszText = name.data();
@@ -303,8 +301,8 @@ void NamesDialog::OnImport() {
     }
     return;
   }
-  question += WithCount(LoadResourceString(instance_, res::IDS_NAMES_IMPORT_CONFIRM),
-                        read.names.size());
+  question +=
+      WithCount(LoadResourceString(instance_, res::IDS_NAMES_IMPORT_CONFIRM), read.names.size());
   if (MessageBoxW(dialog_, question.c_str(), wandlink::Widen(res::kInternalName).c_str(),
                   MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
     return;

@@ -130,7 +130,8 @@ void RecordsMenu::Export() {
     return;
   }
   const wandlink::DownloadLog log = records_.ExportedLog();
-  const std::wstring path = ChooseExportPath(instance_, window_, wandlink::Widen(records_.ExportName(log)));
+  const std::wstring path =
+      ChooseExportPath(instance_, window_, wandlink::Widen(records_.ExportName(log)));
   if (path.empty()) {
     return;
   }
