@@ -52,10 +52,16 @@ check "the archive has the window's download" wait_until 10000 archived
 
 name=filter
 day=$(date -d yesterday +%F)
-# 昨夜 checks both dates, yesterday and today; the second date then goes back a day (its day
-# field, the last), and the guard's drop-down to its first name.
-press "$history_title" alt+l
-press "$history_title" Tab End Down
+# 昨夜 checks both dates, yesterday and today, and keeps the keyboard; the second date (Shift+Tab)
+# then goes back a day: Right selects its year, month, day in turn. On the first of a month its
+# day would wrap within the month: the month goes back instead, and End gives its last day.
+press "$history_title" alt+l shift+Tab
+if [[ $(date +%d) == 01 ]]; then
+  press "$history_title" Right Right Down Right End
+else
+  press "$history_title" Right Right Right Down
+fi
+# Past 昨夜 to the guard's drop-down, and its first name.
 press "$history_title" Tab Tab Down
 sleep 1
 if [[ -n ${KORVANTA_SCREENSHOT:-} ]]; then
