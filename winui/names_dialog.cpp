@@ -31,8 +31,8 @@ constexpr std::wstring_view kUnreadableFileMessage = L"无法读取文件:";
 
 // At 100 % (96 dpi): the number's column and the name's.
 constexpr int kNumberWidth = 75;
-constexpr int kGuardNameWidth = 130;
-constexpr int kPlaceNameWidth = 180;
+constexpr int kGuardNameWidth = 105;
+constexpr int kPlaceNameWidth = 170;
 
 // Room for a long path; the dialogs refuse a longer one.
 constexpr std::size_t kPathCapacity = 32768;
