@@ -336,7 +336,7 @@ void ReaderDialog::OnClose() {
   }
 }
 
-// Whatever ends the window (a WM_QUIT that ends the dialog's loop among them), its download
+// Whatever ends the window (a WM_QUIT that ends the window's loop among them), its download
 // ends first, while the window can still carry out the download's last steps.
 void ReaderDialog::OnDestroy() {
   history_.reset();
