@@ -8,7 +8,9 @@
 //   month mode, how many readings, and which log it belongs to;
 // - readings: each reading once, by log and position, with its nine bytes as received, its
 //   time with the year it was first given, its button and the download that first brought it;
-// - archived_readings: the view integrators query, kept stable.
+// - archived_readings: the view integrators query, kept stable;
+// - guards and checkpoints: the names an operator gives wands and buttons (see names.h); an
+//   archive from before them reads as having none.
 #pragma once
 
 #include <cstddef>

@@ -5,15 +5,12 @@
 
 #include "archive.h"
 #include "archive_file.h"
+#include "archive_store.h"
 #include "sqlite_db.h"
 #include "wandlink/local_clock.h"
 
 namespace archive {
 namespace {
-
-// Long enough for another program's archiving of a full wand, short enough that a file held
-// for good is reported while the operator still waits.
-constexpr int kBusyTimeoutMs = 10'000;
 
 constexpr std::string_view kSchema[] = {
     "CREATE TABLE IF NOT EXISTS logs (id INTEGER PRIMARY KEY, wand TEXT NOT NULL)",
@@ -31,6 +28,8 @@ constexpr std::string_view kSchema[] = {
     " d.read_at AS first_downloaded_at, d.port AS port, hex(r.frame) AS frame"
     " FROM readings AS r JOIN logs AS l ON l.id = r.log_id"
     " JOIN downloads AS d ON d.id = r.download_id",
+    "CREATE TABLE IF NOT EXISTS guards (wand TEXT PRIMARY KEY, name TEXT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS checkpoints (button TEXT PRIMARY KEY, name TEXT NOT NULL)",
 };
 
 std::string TimeText(const wandlink::LocalTime& time) {
@@ -99,17 +98,10 @@ void CreateSchema(Database& db) {
 }
 
 std::size_t Write(const Archive& archive, wandlink::DownloadLog& log, std::string_view port) {
-  std::error_code ignored;
-  std::filesystem::create_directories(archive.file.parent_path(), ignored);
-  Database db(*archive.sqlite, archive.file, kSqliteOpenReadWrite | kSqliteOpenCreate);
-  PrepareForWriting(db, archive);
-  // Taking the write lock first keeps another program from archiving the same wand between
-  // the comparison and the insert.
-  db.Execute("BEGIN IMMEDIATE");
-  try {
-    CreateSchema(db);
+  Continuation continuation;
+  WriteInTransaction(archive, [&](Database& db) {
     const std::string_view wand = log.wandNumber.data();
-    const Continuation continuation = FindContinuation(db, log);
+    continuation = FindContinuation(db, log);
     long long logId = 0;
     if (continuation.logId) {
       logId = *continuation.logId;
@@ -138,8 +130,8 @@ std::size_t Write(const Archive& archive, wandlink::DownloadLog& log, std::strin
         " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     reading.Bind(1, logId);
     reading.Bind(6, downloadId);
-    const std::size_t known = continuation.archivedTimes.size();
-    for (std::size_t position = known; position < log.frames.size(); ++position) {
+    for (std::size_t position = continuation.archivedTimes.size(); position < log.frames.size();
+         ++position) {
       reading.Bind(2, static_cast<long long>(position));
       reading.BindBlob(3, log.frames[position]);
       reading.Bind(4, std::string_view(log.timeStamps[position].data()));
@@ -147,9 +139,25 @@ std::size_t Write(const Archive& archive, wandlink::DownloadLog& log, std::strin
       reading.Step();
       reading.Reset();
     }
+  });
+  std::ranges::copy(continuation.archivedTimes, log.timeStamps.begin());
+  return log.frames.size() - continuation.archivedTimes.size();
+}
+
+}  // namespace
+
+void WriteInTransaction(const Archive& archive, const std::function<void(Database&)>& write) {
+  std::error_code ignored;
+  std::filesystem::create_directories(archive.file.parent_path(), ignored);
+  Database db(*archive.sqlite, archive.file, kSqliteOpenReadWrite | kSqliteOpenCreate);
+  PrepareForWriting(db, archive);
+  // Taking the write lock first keeps another program from writing between what this one
+  // reads and what it writes.
+  db.Execute("BEGIN IMMEDIATE");
+  try {
+    CreateSchema(db);
+    write(db);
     db.Execute("COMMIT");
-    std::ranges::copy(continuation.archivedTimes, log.timeStamps.begin());
-    return log.frames.size() - known;
   } catch (...) {
     try {
       db.Execute("ROLLBACK");
@@ -159,8 +167,6 @@ std::size_t Write(const Archive& archive, wandlink::DownloadLog& log, std::strin
     throw;
   }
 }
-
-}  // namespace
 
 ArchiveResult ArchiveDownload(const Archive& archive, wandlink::DownloadLog& log,
                               std::string_view port) {

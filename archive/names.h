@@ -40,8 +40,12 @@ struct NumberKind {
 };
 std::optional<NumberKind> ParseNumber(std::string_view text);
 
+// The name as kept: without the white space around it (spaces, ideographic spaces, tabs and
+// line breaks).
+std::string_view TrimmedName(std::string_view name);
+
 // Why a name cannot be kept (empty, too long, no UTF-8, a control character other than tab
-// and line break), in the user's words; empty when it can.
+// and line break), in the user's words; empty when it can. Judges the trimmed name.
 std::string NameProblem(std::string_view name);
 
 // Every name the archive keeps; none when it has no file yet. Throws SqliteError.
@@ -51,12 +55,16 @@ NameBook ReadNames(const Archive& archive);
 std::vector<std::string> UnnamedWands(const Archive& archive);
 std::vector<std::string> UnnamedButtons(const Archive& archive);
 
-// Adds the name or changes it, making the archive's file when there is none. The number must
-// pass ParseNumber and the name NameProblem. Throws SqliteError.
+// Adds the name or changes it, making the archive's file when there is none; keeps the number
+// as printed and the name trimmed. The number must pass ParseNumber and the name NameProblem,
+// else std::invalid_argument is thrown and nothing written. Throws SqliteError.
 void SetName(const Archive& archive, const NamedNumber& named);
+// Removes the number's name, if it has one. Throws std::invalid_argument for a number that
+// does not pass ParseNumber, SqliteError.
 void RemoveName(const Archive& archive, std::string_view number);
 
-// Sets every name given, in one transaction: all or none. Throws SqliteError.
+// Sets every name given, in one transaction: all or none, and none when one would be refused
+// as SetName refuses it. Throws std::invalid_argument, SqliteError.
 void ImportNames(const Archive& archive, std::span<const NamedNumber> names);
 
 }  // namespace archive

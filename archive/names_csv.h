@@ -23,7 +23,8 @@ struct NamesCsvRead {
   std::vector<RejectedRow> rejected;
 };
 
-// Reads the list. A first line that holds no number is taken for the heading; a blank line is
+// Reads the list. A first line that holds a word, not a number, is taken for the heading
+// (one with hexadecimal digits only, or none, is a row refused); a blank line is
 // skipped; a number given twice keeps its first line and rejects the later one.
 NamesCsvRead ReadNamesCsv(std::string_view bytes);
 

@@ -14,6 +14,7 @@
 #include "logfile/durable_file.h"
 #include "logfile/log_export.h"
 #include "logfile/log_text.h"
+#include "names_command.h"
 #include "port_table.h"
 #include "ports/port_discovery.h"
 #include "ports/port_list.h"
@@ -38,6 +39,7 @@ constexpr std::string_view kUsageHead =
     "                PORT\n"
     "       wandread history [--from DATE] [--to DATE] [--wand W] [--button B]\n"
     "                        [--csv | --xlsx FILE] [--archive FILE]\n"
+    "       wandread names (--import FILE [--skip-bad] | --export FILE) [--archive FILE]\n"
     "       wandread --list\n"
     "  Downloads the log of the wand on PORT, sets the wand's clock to this computer's local\n"
     "  time and prints the log: a heading line, then one line per record with its sequence\n"
@@ -54,10 +56,17 @@ constexpr std::string_view kUsageTail =
     "  --no-archive   keep nothing of this download (KORVANTA_ARCHIVE=off: of none)\n"
     "  history        print the archived readings, newest first, in the same table; DATE is\n"
     "                 YYYY-MM-DD or \"YYYY-MM-DD HH:MM\", both bounds included\n"
+    "  names          the guards' names of wands (4 hexadecimal digits) and the checkpoints'\n"
+    "                 names of buttons (8 digits), as a CSV list of number and name\n"
+    "  --import FILE  set the names FILE lists (UTF-8 or GB18030); rows it cannot use are\n"
+    "                 shown with their line numbers and nothing is imported\n"
+    "  --skip-bad     import the rows it can use all the same\n"
+    "  --export FILE  write every name to FILE (UTF-8, - is stdout)\n"
     "  --list         list the serial ports present: name, device, description, hardware id\n"
     "  -h, --help     show this text\n"
     "Exit status: 0 complete (with or without records), 1 download failed or the workbook\n"
-    "not written, 2 port could not be opened, 64 usage error.\n";
+    "not written (names: not imported or exported), 2 port could not be opened, 64 usage\n"
+    "error.\n";
 
 void WriteUsage(std::ostream& out, const SystemSide& system) {
   out << kUsageHead << system.portHelp << kUsageTail;
@@ -120,6 +129,10 @@ int RunCollector(std::span<const std::string> arguments, const SystemSide& syste
   if (!arguments.empty() && arguments.front() == "history") {
     return RunHistory(arguments.subspan(1),
                       [&](const std::string& problem) { return UsageError(problem, system); });
+  }
+  if (!arguments.empty() && arguments.front() == "names") {
+    return RunNames(arguments.subspan(1),
+                    [&](const std::string& problem) { return UsageError(problem, system); });
   }
   wandlink::LogFormat format = wandlink::kTabSeparated;
   // Chosen once the options are read: a run told to keep nothing never looks for SQLite.
