@@ -93,7 +93,7 @@ void FillList(HWND list, const std::vector<archive::NamedNumber>& rows,
 }
 
 // The CSV file to import from (save false) or export to; empty when the user cancelled.
-std::wstring ChooseNamesFile(HINSTANCE instance, HWND owner, bool save) {
+std::wstring ChooseNamesFile(HINSTANCE instance, HWND owner, bool save, const std::wstring& title) {
   std::wstring filter = LoadResourceString(instance, res::IDS_NAMES_FILTER_CSV);
   filter += std::wstring_view(L"\0*.csv\0", 7);
   std::wstring path = save ? L"名称.csv" : L"";
@@ -106,6 +106,7 @@ std::wstring ChooseNamesFile(HINSTANCE instance, HWND owner, bool save) {
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrDefExt = L"csv";
+  dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
   if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) {
@@ -278,7 +279,8 @@ void NamesDialog::OnRemove() {
 }
 
 void NamesDialog::OnImport() {
-  const std::wstring path = ChooseNamesFile(instance_, dialog_, false);
+  const std::wstring path =
+      ChooseNamesFile(instance_, dialog_, false, TitleOf(Text(res::IDC_NAMES_IMPORT)));
   if (path.empty()) {
     return;
   }
@@ -321,7 +323,8 @@ void NamesDialog::OnExport() {
             wandlink::Widen(error.what()));
     return;
   }
-  const std::wstring path = ChooseNamesFile(instance_, dialog_, true);
+  const std::wstring path =
+      ChooseNamesFile(instance_, dialog_, true, TitleOf(Text(res::IDC_NAMES_EXPORT)));
   if (path.empty()) {
     return;
   }
