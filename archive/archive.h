@@ -56,10 +56,14 @@ struct HistoryQuery {
   std::string to;
   std::string wand;
   std::string button;
+  // A guard's or checkpoint's name: the readings of every wand or button that has it.
+  std::string guard;
+  std::string place;
 };
 
-// The archived readings the query selects, newest first, one wand number per row. Throws
-// SqliteError when the archive cannot be read.
+// The archived readings the query selects, newest first, one wand number per row, with the
+// guard and checkpoint columns; none when there is no archive yet. Throws SqliteError when the
+// archive cannot be read.
 wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryQuery& query);
 
 // True for "YYYY-MM-DD" or "YYYY-MM-DD HH:MM".

@@ -19,6 +19,21 @@ std::optional<Archive> ArchiveFromEnvironment() {
   return ArchiveAt(std::move(*file));
 }
 
+ArchiveAbsence WhyNoArchive() {
+  const std::optional<std::filesystem::path> file =
+      wandlink::PathFromEnvironment("KORVANTA_ARCHIVE");
+  if (file && *file == "off") {
+    return ArchiveAbsence::TurnedOff;
+  }
+  if (SystemSqlite() == nullptr) {
+    return ArchiveAbsence::NoSqlite;
+  }
+  if (!file && !DefaultArchiveFile()) {
+    return ArchiveAbsence::NoPlace;
+  }
+  return ArchiveAbsence::None;
+}
+
 std::optional<Archive> ArchiveAt(std::filesystem::path file) {
   const SqliteApi* sqlite = SystemSqlite();
   if (sqlite == nullptr) {

@@ -25,6 +25,9 @@ void ArchivingControls::ShowRecords(wandlink::DownloadLog log) {
     std::cerr << "archive: " << archive_->file.string() << ": " << message << '\n';
     inner_.ShowMessage(message);
   }
+  if (result.added > 0 && archived_) {
+    archived_();
+  }
 }
 
 }  // namespace archive

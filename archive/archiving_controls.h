@@ -4,6 +4,7 @@
 // of the rows.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,9 @@ class ArchivingControls final : public wandlink::DownloadControls {
 
   // The port the next download reads from; set while no download runs.
   void SetPort(std::string port) { port_ = std::move(port); }
+  // Called on the download's thread after an archiving that added readings, so that an open
+  // history shows them; a window posts it on to its own thread. Set before any download.
+  void SetArchivedHandler(std::function<void()> handler) { archived_ = std::move(handler); }
 
   void SetProgress(int position) override { inner_.SetProgress(position); }
   void HideProgress() override { inner_.HideProgress(); }
@@ -34,6 +38,7 @@ class ArchivingControls final : public wandlink::DownloadControls {
   wandlink::DownloadControls& inner_;
   std::optional<Archive> archive_;
   std::string port_;
+  std::function<void()> archived_;
 };
 
 }  // namespace archive

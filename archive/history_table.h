@@ -7,9 +7,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "archive.h"
@@ -18,6 +21,8 @@
 #include "wandlink/record.h"
 
 namespace archive {
+
+class Database;
 
 // The window's columns, in its order.
 enum class HistoryColumn { Date, Wand, Guard, Button, Place };
@@ -50,6 +55,8 @@ class HistoryTable {
  public:
   // Reads the archive's readings and names; a missing file reads as none. Throws SqliteError.
   void Load(const Archive& archive);
+  // Reads only the readings within the filter's dates, for a caller that wants one range once.
+  void Load(const Archive& archive, const HistoryFilter& within);
   // Adds the readings archived since, and reads the names anew; the filter and sort stay.
   void Refresh(const Archive& archive);
 
@@ -74,16 +81,51 @@ class HistoryTable {
   wandlink::DownloadLog ShownLog(std::span<const std::size_t> rows = {}) const;
 
  private:
+  // A reading in 28 bytes: its time as the archive has it ("YYYY-MM-DD HH:MM", unterminated),
+  // its wand and button as positions in the pools, and where it lies in the archive, which
+  // orders readings of the same minute.
   struct Reading {
-    wandlink::TimeText time;
-    std::uint32_t wand;
+    std::array<char, 16> time;
+    std::uint16_t wand;
+    std::uint16_t position;
     std::uint32_t button;
+    std::uint32_t log;
   };
+  // Adds the readings the table has not read yet, and reads the names anew.
+  void ReadNew(const Archive& archive);
+  void ReadSnapshot(Database& db, std::vector<Reading>& added, std::vector<std::size_t>& runs);
+  // Puts the readings read, each log's run of them at its start in runs, into the order.
+  void MergeNew(std::vector<Reading> added, std::vector<std::size_t> runs);
+  void Show();
+  std::string_view TimeOf(const Reading& reading) const;
+
+  // Newest first: time, then log, then position, descending.
   std::vector<Reading> readings_;
   std::vector<wandlink::WandNumberText> wands_;
   std::vector<wandlink::ButtonNumberText> buttons_;
+  // Looked up by the text SQLite hands over, without copying it.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  std::unordered_map<std::string, std::uint16_t, TextHash, std::equal_to<>> wandIndex_;
+  std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> buttonIndex_;
+  // Each log's wand, and how far the table has read it.
+  std::unordered_map<std::uint32_t, std::uint16_t> logWands_;
+  std::unordered_map<std::uint32_t, std::uint32_t> logEnds_;
+  // Every name the archive keeps, by number, and the name of each pooled wand and button.
+  std::map<std::string, std::string> guardBook_;
+  std::map<std::string, std::string> placeBook_;
   std::vector<std::string> guardNames_;
   std::vector<std::string> placeNames_;
+  // The dates Load was limited to; every Refresh keeps to them.
+  HistoryFilter within_;
+  HistoryFilter filter_;
+  HistoryColumn sortColumn_ = HistoryColumn::Date;
+  bool ascending_ = false;
+  // Positions in readings_, in the shown order.
   std::vector<std::uint32_t> shown_;
 };
 

@@ -101,9 +101,11 @@ std::string ExportLog(const DownloadLog& log, const fs::path& target, ExportType
 
 std::string SuggestedExportName(const DownloadLog& log, ExportType type) {
   const LocalTime& read = log.readAt;
+  // The history's rows are many wands'; it is named for what it is.
+  const char* subject = log.HasNameColumns() ? "巡检记录" : log.wandNumber.data();
   char name[64];
-  std::snprintf(name, sizeof name, "%s-%04d%02d%02d-%02d%02d%s", log.wandNumber.data(), read.year,
-                read.month, read.day, read.hour, read.minute, ExportExtension(type));
+  std::snprintf(name, sizeof name, "%s-%04d%02d%02d-%02d%02d%s", subject, read.year, read.month,
+                read.day, read.hour, read.minute, ExportExtension(type));
   return name;
 }
 

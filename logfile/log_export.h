@@ -44,7 +44,8 @@ inline std::string ExportLog(const DownloadLog& log, const std::filesystem::path
 // The reason a workbook cannot hold the log, or an empty text.
 std::string WorkbookRefusal(const DownloadLog& log);
 
-// "<wand number>-<yyyymmdd-hhmm>.xlsx" (or ".csv"), after the time the log was read.
+// "<wand number>-<yyyymmdd-hhmm>.xlsx" (or ".csv"), after the time the log was read; a log with
+// the name columns (the history) "巡检记录-<yyyymmdd-hhmm>.xlsx".
 std::string SuggestedExportName(const DownloadLog& log, ExportType type = ExportType::Workbook);
 
 // A path from UTF-8 text, on every system (on Windows a plain std::string is the ANSI code

@@ -22,6 +22,15 @@ void AppendEscaped(std::string& out, std::string_view text) {
       case '"':
         out += "&quot;";
         break;
+      case '\'':
+        out += "&#39;";
+        break;
+      case '\r':
+        break;
+      case '\n':
+        // A line break within the cell, as Excel writes one.
+        out += "<br style=\"mso-data-placement:same-cell\">";
+        break;
       default:
         out += c;
     }
@@ -38,7 +47,8 @@ std::string LogRowsHtml(const DownloadLog& log, std::span<const std::size_t> row
   html.reserve(html.size() + (rows.size() + 2) * 180);
   html += kFragmentStart;
   html += "<table>\r\n<tr>";
-  for (const std::string_view heading : kColumnHeadings) {
+  for (int column = 0; column < log.ColumnCount(); ++column) {
+    const std::string_view heading = log.Heading(column);
     html += "<th>";
     html += heading;
     html += "</th>";
@@ -49,9 +59,9 @@ std::string LogRowsHtml(const DownloadLog& log, std::span<const std::size_t> row
       continue;
     }
     html += "<tr>";
-    for (int column = 0; column < kColumnCount; ++column) {
-      // 棒号 and 钮号 are text; the sequence number and the time read as they should.
-      html += column == 1 || column == 3 ? kTextCell : "<td>";
+    for (int column = 0; column < log.ColumnCount(); ++column) {
+      // 棒号, 钮号 and the names are text; the sequence number and the time read as they should.
+      html += column == 0 || column == 2 ? "<td>" : kTextCell;
       AppendEscaped(html, log.CellText(row, column));
       html += "</td>";
     }

@@ -6,8 +6,8 @@ namespace wandlink {
 namespace {
 
 void WriteField(std::ostream& out, std::string_view text, const LogFormat& format) {
-  const char needsQuotes[] = {format.separator, '"', '\r', '\n', '\0'};
-  if (!format.quoted || text.find_first_of(needsQuotes) == std::string_view::npos) {
+  const char needsQuotes[] = {format.separator, '\r', '\n', format.quoted ? '"' : '\0', '\0'};
+  if (text.find_first_of(needsQuotes) == std::string_view::npos) {
     out << text;
     return;
   }
@@ -22,8 +22,9 @@ void WriteField(std::ostream& out, std::string_view text, const LogFormat& forma
 }
 
 template <typename CellText>
-void WriteLine(std::ostream& out, const LogFormat& format, CellText cellText) {
-  for (int column = 0; column < kColumnCount; ++column) {
+void WriteLine(std::ostream& out, const DownloadLog& log, const LogFormat& format,
+               CellText cellText) {
+  for (int column = 0; column < log.ColumnCount(); ++column) {
     if (column > 0) {
       out << format.separator;
     }
@@ -37,10 +38,10 @@ void Write(std::ostream& out, const DownloadLog& log, const LogFormat& format, E
   if (format.byteOrderMark) {
     out << "\xEF\xBB\xBF";
   }
-  WriteLine(out, format, [](int column) { return kColumnHeadings[column]; });
+  WriteLine(out, log, format, [&](int column) { return log.Heading(column); });
   eachRow([&](std::size_t row) {
     if (row < log.RowCount()) {
-      WriteLine(out, format, [&](int column) { return log.CellText(row, column); });
+      WriteLine(out, log, format, [&](int column) { return log.CellText(row, column); });
     }
   });
   out.flush();

@@ -16,7 +16,8 @@ namespace wandlink {
 struct LogFormat {
   char separator;
   std::string_view lineEnd;
-  // Quotes a field that holds the separator, a quote or a line break, as RFC 4180 has it.
+  // Quotes a field that holds a quote, as RFC 4180 has it. A field that holds the separator or
+  // a line break (a name may) is quoted in every format, so that it stays one cell.
   bool quoted;
   // Starts the text with a UTF-8 byte order mark, so that spreadsheet programs read the
   // Chinese headings right.

@@ -15,9 +15,16 @@ namespace wandlink {
 namespace {
 
 constexpr std::string_view kSheetName = "记录";
+// The sheet and title of a log with the name columns, the archive's history.
+constexpr std::string_view kHistoryTitle = "巡检记录";
 
-// The cell formats of styles.xml, by their index there.
-enum Style { kPlain = 0, kHeading = 1, kDateTime = 2, kText = 3 };
+std::string_view SheetName(const DownloadLog& log) {
+  return log.HasNameColumns() ? kHistoryTitle : kSheetName;
+}
+
+// The cell formats of styles.xml, by their index there. Text is indented and 序号 centred, so
+// that a number never reads as one with the text beside it ("1" and "0123" as "10123").
+enum Style { kPlain = 0, kHeading = 1, kDateTime = 2, kText = 3, kSequence = 4 };
 
 // The spreadsheets' day 0, and the first day after 1900's nonexistent February 29 that Excel
 // counts (so that serial numbers before it are off by one).
@@ -107,26 +114,44 @@ std::size_t DisplayWidth(std::string_view text) {
 
 // A text of the workbook, named by where it is rather than copied: a sheet's worth of distinct
 // button numbers is a million texts, which the shared strings then hold in a few bytes each.
-// 0 to 3 are the headings, then the wand number, then each row's time stamp and button number.
+// 0 to 5 are the headings, then the log's wand number, then each row's time stamp, button
+// number and wand number, then the log's names, each once.
 using TextId = std::uint32_t;
-constexpr TextId kWandText = kColumnCount;
+constexpr TextId kWandText = kNamedColumnCount;
+constexpr TextId kTextsPerRow = 3;
 
 constexpr TextId TimeTextId(std::size_t row) {
-  return static_cast<TextId>(kWandText + 1 + row * 2);
+  return static_cast<TextId>(kWandText + 1 + row * kTextsPerRow);
 }
 constexpr TextId ButtonTextId(std::size_t row) {
   return TimeTextId(row) + 1;
 }
+constexpr TextId RowWandTextId(std::size_t row) {
+  return TimeTextId(row) + 2;
+}
+TextId NameTextId(const DownloadLog& log, std::uint32_t name) {
+  return TimeTextId(log.RowCount()) + name;
+}
 
 std::string_view TextOf(const DownloadLog& log, TextId id) {
   if (id < kWandText) {
-    return kColumnHeadings[id];
+    return kNamedColumnHeadings[id];
   }
   if (id == kWandText) {
     return log.wandNumber.data();
   }
-  const std::size_t row = (id - kWandText - 1) / 2;
-  return (id - kWandText - 1) % 2 == 0 ? log.timeStamps[row].data() : log.buttonNumbers[row].data();
+  if (id >= TimeTextId(log.RowCount())) {
+    return log.names[id - TimeTextId(log.RowCount())];
+  }
+  const std::size_t row = (id - kWandText - 1) / kTextsPerRow;
+  switch ((id - kWandText - 1) % kTextsPerRow) {
+    case 0:
+      return log.timeStamps[row].data();
+    case 1:
+      return log.buttonNumbers[row].data();
+    default:
+      return log.rowWandNumbers[row].data();
+  }
 }
 
 // Shared strings: each distinct text once, cells refer to it by index (the order of first use).
@@ -170,7 +195,8 @@ class StringTable {
     xml += "\">";
     for (const TextId id : order_) {
       const std::string_view text = TextOf(log_, id);
-      const bool edgeSpace = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+      const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+      const bool edgeSpace = !text.empty() && (space(text.front()) || space(text.back()));
       xml += edgeSpace ? R"(<si><t xml:space="preserve">)" : "<si><t>";
       AppendEscaped(xml, text);
       xml += "</t></si>";
@@ -180,7 +206,8 @@ class StringTable {
   }
 
  private:
-  // A position needs 22 bits: a sheet has at most 2 * 1048575 + 5 distinct texts.
+  // A position needs 22 bits: a sheet has at most 1048575 distinct times, as many buttons,
+  // 65536 wands and a name for each wand and button, with the headings.
   static constexpr int kPositionBits = 22;
   static constexpr std::uint32_t kPositionMask = (std::uint32_t{1} << kPositionBits) - 1;
 
@@ -261,6 +288,8 @@ class SheetWriter {
     AppendInteger(xml_, index);
     xml_ += "</v></c>";
   }
+  // No cell: the column stays empty.
+  void Skip() { ++column_; }
 
  private:
   void StartCell(Style style, const char* type) {
@@ -284,8 +313,12 @@ class SheetWriter {
   int column_ = 0;
 };
 
-std::string LastCell(std::size_t rowCount) {
-  return "$D$" + std::to_string(rowCount + 1);
+char LastColumn(const DownloadLog& log) {
+  return static_cast<char>('A' + log.ColumnCount() - 1);
+}
+
+std::string LastCell(const DownloadLog& log) {
+  return std::string("$") + LastColumn(log) + "$" + std::to_string(log.RowCount() + 1);
 }
 
 // The rows the sheet writes: the log's, as far as both its columns go.
@@ -294,11 +327,11 @@ std::size_t SheetRows(const DownloadLog& log) {
 }
 
 // Each column as wide as its widest text, in digit widths.
-std::array<std::size_t, kColumnCount> ColumnWidths(const DownloadLog& log) {
-  std::array<std::size_t, kColumnCount> widths{};
-  for (int column = 0; column < kColumnCount; ++column) {
+std::vector<std::size_t> ColumnWidths(const DownloadLog& log) {
+  std::vector<std::size_t> widths(static_cast<std::size_t>(log.ColumnCount()));
+  for (int column = 0; column < log.ColumnCount(); ++column) {
     // Room for the autofilter's button beside a heading.
-    widths[static_cast<std::size_t>(column)] = DisplayWidth(kColumnHeadings[column]) + 3;
+    widths[static_cast<std::size_t>(column)] = DisplayWidth(log.Heading(column)) + 3;
   }
   const auto fit = [&widths](int column, std::size_t width) {
     auto& widest = widths[static_cast<std::size_t>(column)];
@@ -309,6 +342,32 @@ std::array<std::size_t, kColumnCount> ColumnWidths(const DownloadLog& log) {
     const std::string_view time = log.timeStamps[row].data();
     fit(2, SpreadsheetDateTime(time) ? time.size() : DisplayWidth(time));
     fit(3, DisplayWidth(log.buttonNumbers[row].data()));
+    if (row < log.rowWandNumbers.size()) {
+      fit(1, DisplayWidth(log.rowWandNumbers[row].data()));
+    }
+  }
+  // A name column as wide as its widest name, a line of a name of several lines.
+  const auto nameWidth = [&log](const std::vector<std::uint32_t>& rows) {
+    std::vector<char> used(log.names.size());
+    for (const std::uint32_t name : rows) {
+      if (name < used.size()) {
+        used[name] = 1;
+      }
+    }
+    std::size_t widest = 0;
+    for (std::size_t name = 0; name < used.size(); ++name) {
+      std::string_view lines = used[name] ? std::string_view(log.names[name]) : std::string_view();
+      while (!lines.empty()) {
+        const std::size_t end = std::min(lines.find('\n'), lines.size());
+        widest = std::max(widest, DisplayWidth(lines.substr(0, end)));
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+      }
+    }
+    return widest;
+  };
+  if (log.HasNameColumns()) {
+    fit(4, nameWidth(log.rowGuards));
+    fit(5, nameWidth(log.rowPlaces));
   }
   fit(0, std::to_string(log.RowCount()).size());
   return widths;
@@ -325,7 +384,7 @@ void WriteSheet(const DownloadLog& log, StringTable& strings, PartWriter& part,
          "\n"
          R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
          R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)";
-  const std::string range = "A1:D" + std::to_string(rowCount + 1);
+  const std::string range = std::string("A1:") + LastColumn(log) + std::to_string(rowCount + 1);
   xml += "<dimension ref=\"" + range + "\"/>";
   // The heading row frozen above the rows.
   xml += R"(<sheetViews><sheetView tabSelected="1" workbookViewId="0">)"
@@ -342,20 +401,32 @@ void WriteSheet(const DownloadLog& log, StringTable& strings, PartWriter& part,
 
   SheetWriter sheet(strings, xml);
   sheet.StartRow(1);
-  for (TextId heading = 0; heading < kWandText; ++heading) {
+  for (TextId heading = 0; heading < static_cast<TextId>(log.ColumnCount()); ++heading) {
     sheet.Text(heading, kHeading);
   }
   sheet.EndRow();
+  const auto nameCell = [&](const std::vector<std::uint32_t>& names, std::size_t row) {
+    const std::uint32_t name = row < names.size() && names[row] < log.names.size() ? names[row] : 0;
+    if (log.names[name].empty()) {
+      sheet.Skip();
+    } else {
+      sheet.Text(NameTextId(log, name), kText);
+    }
+  };
   for (std::size_t row = 0; row < SheetRows(log); ++row) {
     sheet.StartRow(row + 2);
-    sheet.Number(static_cast<std::uint64_t>(row + 1));
-    sheet.Text(kWandText, kText);
+    sheet.Number(static_cast<std::uint64_t>(row + 1), kSequence);
+    sheet.Text(row < log.rowWandNumbers.size() ? RowWandTextId(row) : kWandText, kText);
     if (const auto value = SpreadsheetDateTime(log.timeStamps[row].data())) {
       sheet.Number(*value, kDateTime);
     } else {
       sheet.Text(TimeTextId(row), kText);
     }
     sheet.Text(ButtonTextId(row), kText);
+    if (log.HasNameColumns()) {
+      nameCell(log.rowGuards, row);
+      nameCell(log.rowPlaces, row);
+    }
     sheet.EndRow();
     part.FlushWhenFull();
     if (progress && row % kProgressStep == 0) {
@@ -369,19 +440,19 @@ void WriteSheet(const DownloadLog& log, StringTable& strings, PartWriter& part,
   part.Flush();
 }
 
-std::string Workbook(std::size_t rowCount) {
+std::string Workbook(const DownloadLog& log) {
   std::string xml =
       R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
       "\n"
       R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
       R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
       R"(<bookViews><workbookView/></bookViews><sheets><sheet name=")";
-  xml += kSheetName;
+  xml += SheetName(log);
   xml += R"(" sheetId="1" r:id="rId1"/></sheets>)";
   // The autofilter's range, as Excel keeps it.
   xml += R"(<definedNames><definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">')";
-  xml += kSheetName;
-  xml += "'!$A$1:" + LastCell(rowCount) + "</definedName></definedNames></workbook>";
+  xml += SheetName(log);
+  xml += "'!$A$1:" + LastCell(log) + "</definedName></definedNames></workbook>";
   return xml;
 }
 
@@ -432,11 +503,14 @@ constexpr std::string_view kStyles =
     R"(<fill><patternFill patternType="gray125"/></fill></fills>)"
     R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>)"
     R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
-    R"(<cellXfs count="4">)"
+    R"(<cellXfs count="5">)"
     R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
     R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
     R"(<xf numFmtId="164" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
-    R"(<xf numFmtId="49" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
+    R"(<xf numFmtId="49" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1")"
+    R"( applyAlignment="1"><alignment horizontal="left" indent="1"/></xf>)"
+    R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0" applyAlignment="1">)"
+    R"(<alignment horizontal="center"/></xf>)"
     R"(</cellXfs>)"
     R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
     R"(</styleSheet>)";
@@ -483,7 +557,9 @@ std::string CoreProperties(const DownloadLog& log) {
       R"(xmlns:dc="http://purl.org/dc/elements/1.1/" xmlns:dcterms="http://purl.org/dc/terms/" )"
       R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">)";
   xml += "<dc:title>";
-  AppendEscaped(xml, std::string(kColumnHeadings[1]) + " " + log.wandNumber.data());
+  AppendEscaped(xml, log.HasNameColumns()
+                         ? std::string(kHistoryTitle)
+                         : std::string(kColumnHeadings[1]) + " " + log.wandNumber.data());
   xml += "</dc:title><dc:creator>Korvanta</dc:creator>";
   xml += "<cp:lastModifiedBy>Korvanta</cp:lastModifiedBy>";
   if (const std::string read = UtcTimeText(log.readAt); !read.empty()) {
@@ -528,7 +604,7 @@ void WriteWorkbook(const DownloadLog& log, ByteSink& out, const ExportProgress& 
   zip.Add("_rels/.rels", kPackageRelationships);
   zip.Add("docProps/core.xml", CoreProperties(log));
   zip.Add("docProps/app.xml", kApplicationProperties);
-  zip.Add("xl/workbook.xml", Workbook(log.RowCount()));
+  zip.Add("xl/workbook.xml", Workbook(log));
   zip.Add("xl/_rels/workbook.xml.rels", kWorkbookRelationships);
   zip.Add("xl/styles.xml", kStyles);
   StringTable strings(log);

@@ -2,8 +2,9 @@
 // change it: one sheet, the heading row in bold, frozen and with an autofilter, then one row per
 // record. 序号 is a number; 棒号 and 钮号 are text cells exactly as the table shows them (a wand
 // "0123" or "12E4" stays so); 日期 is a date-time value shown as yyyy-mm-dd hh:mm, or the
-// table's text when it is no valid time. The document properties name Korvanta and the time
-// the log was read.
+// table's text when it is no valid time. A log with the name columns (the archive's history)
+// adds 巡检员 and 巡检点 as text, each row with its own wand, in a sheet titled 巡检记录. The
+// document properties name Korvanta and the time the log was read.
 //
 // The workbook is a ZIP (zip_archive) of the few XML parts that Excel, LibreOffice and
 // openpyxl all need, written here rather than with a workbook library: Debian's libxlsxwriter

@@ -25,12 +25,19 @@ check "without the archive: today's rule dates them 2028" bash -c \
 
 collect history "$wandread" history --archive "$archive"
 check "history: every reading, newest first" diff \
-  <(tail -n +2 "$scratch/history.out" | cut -f2-) \
+  <(tail -n +2 "$scratch/history.out" | cut -f2-4) \
   <(tail -n +2 "$scratch/first.out" | cut -f2- | sort -r -t$'\t' -k2,2)
 collect day "$wandread" history --archive "$archive" --from 2026-06-10 --to 2026-06-10 --wand 0bee
 check "history of the day" test "$(wc -l <"$scratch/day.out")" -eq 21
 collect before "$wandread" history --archive "$archive" --to "2026-06-09 23:59"
 check "history before the day: the heading alone" test "$(wc -l <"$scratch/before.out")" -eq 1
+query "$archive" "CREATE TABLE IF NOT EXISTS guards (wand TEXT PRIMARY KEY, name TEXT NOT NULL);
+  INSERT INTO guards VALUES ('0BEE', '张三')"
+collect guard "$wandread" history --archive "$archive" --guard 张三 --xlsx "$scratch/guard.xlsx"
+check "history of a guard: a workbook of every wand, no --wand needed" test "$status" -eq 0 -a -s "$scratch/guard.xlsx"
+collect guard "$wandread" history --archive "$archive" --guard 张三
+check "history of a guard: the name on every row" test \
+  "$(tail -n +2 "$scratch/guard.out" | cut -f5 | sort | uniq -c | awk '{print $1, $2}')" = "20 张三"
 
 start_sim stops --records 10 --stop-after 3
 collect stops "$wandread" --archive "$scratch/failed.sqlite" COM4

@@ -18,10 +18,10 @@ export TZ=Asia/Shanghai
 "$sample" "$scratch" || exit 1
 cd "$scratch" || exit 1
 if [[ $mode == workbook ]]; then
-  inputs=(wand-0123.xlsx wand-12E4.xlsx)
+  inputs=(wand-0123.xlsx wand-12E4.xlsx history.xlsx)
   filter=()
 else
-  inputs=(wand-0123.html wand-12E4.html)
+  inputs=(wand-0123.html wand-12E4.html history.html)
   filter=(--infilter="HTML (StarCalc)")
 fi
 mkdir libreoffice
@@ -32,13 +32,12 @@ for input in "${inputs[@]}"; do
 done
 
 status=0
-for wand in 0123 12E4; do
+for log in wand-0123 wand-12E4 history; do
   if [[ $mode == workbook ]]; then
-    /usr/bin/python3 "$here/workbook_check.py" workbook "wand-$wand.tsv" "wand-$wand.xlsx" \
-      "libreoffice/wand-$wand.xlsx" || status=1
+    /usr/bin/python3 "$here/workbook_check.py" workbook "$log.tsv" "$log.xlsx" \
+      "libreoffice/$log.xlsx" || status=1
   else
-    /usr/bin/python3 "$here/workbook_check.py" html "wand-$wand.tsv" "libreoffice/wand-$wand.xlsx" ||
-      status=1
+    /usr/bin/python3 "$here/workbook_check.py" html "$log.tsv" "libreoffice/$log.xlsx" || status=1
   fi
 done
 exit $status

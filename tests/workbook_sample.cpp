@@ -1,9 +1,9 @@
 // The awkward logs of the workbook test (workbook_readback.sh), written through the shared
 // writers: wand 0123 with 60001 rows, buttons 00001234 and 1234E567 and a day-0 time among
-// them, and wand 12E4 with a few rows; each as a workbook (ExportLog), as the HTML flavour of
-// its copy (LogRowsHtml, the rows the clipboard test pastes) and as the table's text
-// (WriteLog), which the readers compare the cells with.
-// Usage: workbook_sample FOLDER
+// them, wand 12E4 with a few rows, and a history of two wands with names (one holding markup,
+// quotes, separators and a line break, one left unnamed); each as a workbook (ExportLog), as the
+// HTML flavour of its copy (LogRowsHtml, the rows the clipboard test pastes) and as the table's
+// text (WriteLog), which the readers compare the cells with. Usage: workbook_sample FOLDER
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -67,8 +67,16 @@ int main(int argc, char** argv) {
   short12E4.buttonNumbers[0] = {"0000E000"};
   const std::vector<std::size_t> shortPasted = {0, 1, 2};
 
+  wandlink::DownloadLog history = Log({'0', '1', '2', '3', '\0'}, 4);
+  history.rowWandNumbers = {{"0123"}, {"12E4"}, {"0123"}, {"12E4"}};
+  history.names = {"", "A&B<C>D\"E'F,G;H\tI\nJ", "张三", "北门"};
+  history.rowGuards = {1, 0, 1, 2};
+  history.rowPlaces = {3, 3, 0, 1};
+  const std::vector<std::size_t> historyPasted = {0, 1, 2, 3};
+
   return Write(folder, "wand-0123", full, fullPasted) &&
-                 Write(folder, "wand-12E4", short12E4, shortPasted)
+                 Write(folder, "wand-12E4", short12E4, shortPasted) &&
+                 Write(folder, "history", history, historyPasted)
              ? 0
              : 1;
 }

@@ -15,6 +15,10 @@ std::string DownloadLog::CellText(std::size_t row, int column) const {
       return timeStamps[row].data();
     case 3:
       return buttonNumbers[row].data();
+    case 4:
+      return HasNameColumns() ? std::string(GuardName(row)) : std::string();
+    case 5:
+      return HasNameColumns() ? std::string(PlaceName(row)) : std::string();
     default:
       return {};
   }

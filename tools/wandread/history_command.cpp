@@ -51,7 +51,7 @@ int RunHistory(std::span<const std::string> arguments,
       continue;
     }
     if (option != "--from" && option != "--to" && option != "--wand" && option != "--button" &&
-        option != "--xlsx" && option != "--archive") {
+        option != "--guard" && option != "--place" && option != "--xlsx" && option != "--archive") {
       return usageError("unknown history option " + option);
     }
     if (++argument == arguments.end()) {
@@ -69,6 +69,10 @@ int RunHistory(std::span<const std::string> arguments,
       query.wand = AsPrinted(value, 4);
     } else if (option == "--button") {
       query.button = AsPrinted(value, 8);
+    } else if (option == "--guard") {
+      query.guard = value;
+    } else if (option == "--place") {
+      query.place = value;
     } else if (option == "--xlsx") {
       workbook = value;
     } else {
@@ -92,12 +96,6 @@ int RunHistory(std::span<const std::string> arguments,
     return kExitFailed;
   }
   if (workbook) {
-    // The workbook names one wand for all its rows.
-    const bool oneWand = std::ranges::all_of(
-        log.rowWandNumbers, [&](const auto& wand) { return wand == log.wandNumber; });
-    if (!oneWand) {
-      return usageError("--xlsx takes the readings of one wand: add --wand W");
-    }
     const std::string failure =
         wandlink::ExportLog(log, wandlink::PathFromUtf8(*workbook), wandlink::ExportType::Workbook);
     if (!failure.empty()) {
