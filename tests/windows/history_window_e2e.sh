@@ -78,20 +78,27 @@ check "the save dialog closes" wait_until 5000 gone "$export_title"
 check "the workbook is written" wait_until 10000 test -s "$scratch/history.xlsx"
 wine "$wandread" history --from "$day" --to "$day" --guard "$guard" >"$scratch/expected.txt" \
   2>"$scratch/expected.err"
-# workbook_rows FILE: the first sheet's rows, cells tab-separated, as the collector prints them.
+# workbook_rows FILE: the first sheet's rows, cells tab-separated, as the collector prints them
+# (the workbook keeps the dates as dates, to the minute).
 workbook_rows() {
   /usr/bin/python3 - "$1" <<'PYTHON'
-import sys, openpyxl
+import datetime, sys, openpyxl
+def text(cell):
+    if cell is None:
+        return ""
+    if isinstance(cell, datetime.datetime):
+        return cell.strftime("%Y-%m-%d %H:%M")
+    return str(cell)
 sheet = openpyxl.load_workbook(sys.argv[1], read_only=True).worksheets[0]
 for row in sheet.iter_rows(values_only=True):
-    print("\t".join("" if cell is None else str(cell) for cell in row))
+    print("\t".join(text(cell) for cell in row))
 PYTHON
 }
 workbook_rows "$scratch/history.xlsx" >"$scratch/exported.txt"
 check "the day has readings of the guard's, the downloaded wand's" \
   test "$(cut -f2 "$scratch/expected.txt" | sort -u | tr '\n' ' ')" = "12E4 棒号 "
 check "the exported rows are wandread.exe history's with the same filters" \
-  cmp "$scratch/expected.txt" "$scratch/exported.txt"
+  diff "$scratch/expected.txt" "$scratch/exported.txt"
 check "the exported rows are the day's only" \
   test "$(tail -n +2 "$scratch/exported.txt" | cut -f3 | cut -c1-10 | sort -u)" = "$day"
 
