@@ -34,7 +34,8 @@ void ReaderDialog::DoModal() {
     return;
   }
   std::optional<WPARAM> quit;
-  while (!ended_) {
+  // A window destroyed some other way ends the loop too, as a dialog's own loop does.
+  while (!ended_ && IsWindow(dialog_)) {
     MSG message{};
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) {
