@@ -43,12 +43,16 @@ void HistoryList::SetDpi(UINT dpi) const {
   }
 }
 
-void HistoryList::ShowRows() const {
+void HistoryList::ShowRows(Place place) const {
   // The rows a selection named are other readings now.
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(list_, LVM_SETITEMSTATE, kAllRows, reinterpret_cast<LPARAM>(&item));
-  SendMessageW(list_, LVM_SETITEMCOUNT, table_.RowCount(), 0);
+  SendMessageW(list_, LVM_SETITEMCOUNT, table_.RowCount(),
+               place == Place::Kept ? LVSICF_NOSCROLL : 0);
+  if (place == Place::Top && table_.RowCount() > 0) {
+    SendMessageW(list_, LVM_ENSUREVISIBLE, 0, FALSE);
+  }
 }
 
 // Copied into the list's own buffer: the table's text stays valid only until it changes.

@@ -26,8 +26,10 @@ class HistoryList final : public ListRows {
   void AddColumns(UINT dpi) const;
   void SetDpi(UINT dpi) const;
 
-  // The table's rows have changed: the list shows them anew, with nothing selected.
-  void ShowRows() const;
+  // The table's rows have changed: the list shows them anew, with nothing selected, from the
+  // top, or where it was (the same filter, read again).
+  enum class Place { Top, Kept };
+  void ShowRows(Place place = Place::Top) const;
 
   // LVN_GETDISPINFOW: copies the cell's text into the list's buffer.
   void OnGetDisplayInfo(NMLVDISPINFOW& info) const;

@@ -219,7 +219,7 @@ void HistoryWindow::Refresh() {
     return;
   }
   FillChoices();
-  ApplyFilter();
+  ApplyFilter(HistoryList::Place::Kept);
 }
 
 void HistoryWindow::ShowUnavailable(const std::wstring& reason) {
@@ -243,7 +243,7 @@ void HistoryWindow::FillChoices() {
   FillCombo(place, placeChoices_, placeKept);
 }
 
-void HistoryWindow::ApplyFilter() {
+void HistoryWindow::ApplyFilter(HistoryList::Place listPlace) {
   const archive::FilterChoice guard = Chosen(Control(res::IDC_HISTORY_GUARD), guardChoices_);
   const archive::FilterChoice place = Chosen(Control(res::IDC_HISTORY_PLACE), placeChoices_);
   table_.SetFilter({.from = PickedDay(Control(res::IDC_HISTORY_FROM)),
@@ -252,7 +252,7 @@ void HistoryWindow::ApplyFilter() {
                     .button = place.number,
                     .guard = guard.name,
                     .place = place.name});
-  list_->ShowRows();
+  list_->ShowRows(listPlace);
   SetDlgItemTextW(dialog_, res::IDC_HISTORY_COUNT,
                   wandlink::Widen(archive::HistoryCountText(table_.RowCount())).c_str());
 }

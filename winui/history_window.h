@@ -49,8 +49,9 @@ class HistoryWindow {
 
   // Reads the archive into the table; false, with the status line saying why, when it cannot.
   bool Load();
-  // The table's filter from the controls, and the rows and count it selects.
-  void ApplyFilter();
+  // The table's filter from the controls, and the rows and count it selects, shown from the
+  // list's top or where the list was.
+  void ApplyFilter(HistoryList::Place listPlace = HistoryList::Place::Top);
   void FillChoices();
   void SetLastNight();
   void OpenNames();
