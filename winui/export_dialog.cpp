@@ -33,14 +33,6 @@ std::wstring DocumentsFolder() {
   return std::wstring(path.get()) + L'\\';
 }
 
-// The menu entry's text without its mnemonic and ellipsis.
-std::wstring ExportTitle(HINSTANCE instance) {
-  std::wstring title = LoadResourceString(instance, res::IDS_RECORDS_EXPORT);
-  title.erase(std::min(title.find(L"(&"), title.size()));
-  title.erase(title.find_last_not_of(L' ') + 1);
-  return title;
-}
-
 }  // namespace
 
 std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring& proposedName) {
@@ -49,7 +41,7 @@ std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring
   filter += std::wstring_view(L"\0*.xlsx\0", 8);
   filter += LoadResourceString(instance, res::IDS_EXPORT_FILTER_CSV);
   filter += std::wstring_view(L"\0*.csv\0", 7);
-  const std::wstring title = ExportTitle(instance);
+  const std::wstring title = TitleOf(LoadResourceString(instance, res::IDS_RECORDS_EXPORT));
   std::wstring path = DocumentsFolder() + proposedName;
   path.resize(std::max(kPathCapacity, path.size() + 1), L'\0');
 

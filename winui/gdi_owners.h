@@ -1,4 +1,4 @@
-// Owners of the window's own GDI objects and icons: freed when they go out of scope.
+// Owners of the window's own GDI objects, icons and key tables: freed when they go out of scope.
 #pragma once
 
 #include <windows.h>
@@ -18,5 +18,11 @@ struct IconDestroyer {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
+struct AcceleratorTableDestroyer {
+  void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+};
+using UniqueAcceleratorTable =
+    std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorTableDestroyer>;
 
 }  // namespace winui

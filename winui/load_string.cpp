@@ -1,5 +1,7 @@
 #include "load_string.h"
 
+#include <algorithm>
+
 namespace winui {
 
 std::wstring LoadResourceString(HINSTANCE instance, int id) {
@@ -11,6 +13,12 @@ std::wstring LoadResourceString(HINSTANCE instance, int id) {
     return {};
   }
   return std::wstring(text, static_cast<std::size_t>(length));
+}
+
+std::wstring TitleOf(std::wstring text) {
+  text.erase(std::min(text.find(L"(&"), text.size()));
+  text.erase(text.find_last_not_of(L' ') + 1);
+  return text;
 }
 
 }  // namespace winui

@@ -11,5 +11,8 @@ inline constexpr UINT kRunWorkMessage = WM_APP + 1;
 inline constexpr UINT kScheduleWorkMessage = WM_APP + 2;
 // Posted by a download's thread as its last step; only wakes the window's message loop.
 inline constexpr UINT kWorkerFinishedMessage = WM_APP + 3;
+// Posted by a download's thread once the download's new readings are archived: an open history
+// shows them. From anyone else it only reads the archive again.
+inline constexpr UINT kArchivedMessage = WM_APP + 4;
 
 }  // namespace winui

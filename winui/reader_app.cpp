@@ -11,9 +11,9 @@ namespace winui {
 BOOL ReaderApp::InitInstance() {
   INITCOMMONCONTROLSEX classes{};
   classes.dwSize = sizeof classes;
-  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
+  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES;
   if (!InitCommonControlsEx(&classes)) {
-    std::cerr << "Korvanta: the list view and progress bar classes are missing\n";
+    std::cerr << "Korvanta: the list view, progress bar and date picker classes are missing\n";
   }
   ReaderDialog dialog(instance_);
   dialog.DoModal();

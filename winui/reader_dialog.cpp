@@ -26,9 +26,54 @@ constexpr int kProgressMaximum = 99;
 }  // namespace
 
 void ReaderDialog::DoModal() {
-  if (DialogBoxParamW(instance_, MAKEINTRESOURCEW(res::IDD_MAIN), nullptr, DialogProc,
-                      reinterpret_cast<LPARAM>(this)) == -1) {
+  ACCEL history{FCONTROL | FVIRTKEY, 'H', static_cast<WORD>(res::IDM_HISTORY)};
+  accelerators_.reset(CreateAcceleratorTableW(&history, 1));
+  if (CreateDialogParamW(instance_, MAKEINTRESOURCEW(res::IDD_MAIN), nullptr, DialogProc,
+                         reinterpret_cast<LPARAM>(this)) == nullptr) {
     std::cerr << "Korvanta: the window could not be created (error " << GetLastError() << ")\n";
+    return;
+  }
+  std::optional<WPARAM> quit;
+  // A window destroyed some other way ends the loop too, as a dialog's own loop does.
+  while (!ended_ && IsWindow(dialog_)) {
+    MSG message{};
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      quit = message.wParam;
+      break;
+    }
+    if (got > 0 && !TakeKeys(message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  // As a dialog's own loop does: the request to end stays for whoever waits next (the
+  // download's end), and the window goes.
+  if (quit) {
+    PostQuitMessage(static_cast<int>(*quit));
+  }
+  DestroyWindow(dialog_);
+}
+
+bool ReaderDialog::TakeKeys(MSG& message) const {
+  if (history_ != nullptr && history_->TakeDialogMessage(message)) {
+    return true;
+  }
+  if (message.hwnd == nullptr || GetAncestor(message.hwnd, GA_ROOT) != dialog_) {
+    return false;
+  }
+  return TranslateAcceleratorW(dialog_, accelerators_.get(), &message) != 0 ||
+         IsDialogMessageW(dialog_, &message) != FALSE;
+}
+
+void ReaderDialog::OpenHistory() {
+  if (history_ != nullptr && history_->IsOpen()) {
+    history_->Raise();
+    return;
+  }
+  history_ = std::make_unique<HistoryWindow>(instance_);
+  if (!history_->Open()) {
+    history_.reset();
   }
 }
 
@@ -77,6 +122,11 @@ INT_PTR ReaderDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return TRUE;
     case kWorkerFinishedMessage:
       return TRUE;
+    case kArchivedMessage:
+      if (history_ != nullptr) {
+        history_->Refresh();
+      }
+      return TRUE;
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
@@ -114,17 +164,19 @@ BOOL ReaderDialog::OnInitDialog() {
       std::make_unique<wandlink::CoalescedControls>(*windowControls_, windowThread_);
   archivingControls_ = std::make_unique<archive::ArchivingControls>(
       *downloadControls_, archive::ArchiveFromEnvironment());
+  archivingControls_->SetArchivedHandler(
+      [dialog = dialog_] { PostMessageW(dialog, kArchivedMessage, 0, 0); });
   recordsMenu_.emplace(
       instance_, dialog_, Control(res::IDC_PROGRESS), *records_,
       [this] { return session_.Worker() != nullptr && !session_.Worker()->Finished(); },
-      [this](const std::wstring& text) { Present(text); });
+      [this](const std::wstring& text) { Present(text); }, [this] { OpenHistory(); });
 
   // Whichever Windows it runs on, the window follows a change of scale the same way.
   TakeOverScaleChanges(dialog_);
   const UINT dpi = WindowDpi(dialog_);
   scale_.emplace(dialog_, dpi);
 
-  AddAboutToSystemMenu();
+  AddToSystemMenu();
   SetIcons(dpi);
   records_->AddColumns(dpi);
 
@@ -143,16 +195,18 @@ BOOL ReaderDialog::OnInitDialog() {
   return TRUE;
 }
 
-void ReaderDialog::AddAboutToSystemMenu() const {
+void ReaderDialog::AddToSystemMenu() const {
   const HMENU menu = GetSystemMenu(dialog_, FALSE);
   if (menu == nullptr) {
     return;
   }
+  const std::wstring history = LoadResourceString(instance_, res::IDS_HISTORY_MENU);
   const std::wstring about = LoadResourceString(instance_, res::IDS_ABOUTBOX);
-  if (about.empty()) {
+  if (history.empty() || about.empty()) {
     return;
   }
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, res::IDM_HISTORY, history.c_str());
   AppendMenuW(menu, MF_STRING, res::IDM_ABOUTBOX, about.c_str());
 }
 
@@ -194,6 +248,9 @@ bool ReaderDialog::OnCommand(int id, int notification) {
         ports_->Refresh();
       }
       return false;
+    case res::IDM_HISTORY:
+      OpenHistory();
+      return true;
     case IDCANCEL:
       OnClose();
       return true;
@@ -243,11 +300,16 @@ void ReaderDialog::OnThreadState() {
 }
 
 bool ReaderDialog::OnSysCommand(WPARAM id) {
-  if ((id & 0xFFF0) != res::IDM_ABOUTBOX) {
-    return false;
+  switch (id & 0xFFF0) {
+    case res::IDM_ABOUTBOX:
+      AboutDialog(instance_).DoModal(dialog_);
+      return true;
+    case res::IDM_HISTORY:
+      OpenHistory();
+      return true;
+    default:
+      return false;
   }
-  AboutDialog(instance_).DoModal(dialog_);
-  return true;
 }
 
 bool ReaderDialog::OnPaint() {
@@ -271,13 +333,14 @@ bool ReaderDialog::OnPaint() {
 
 void ReaderDialog::OnClose() {
   if (session_.BeginClose()) {
-    EndDialog(dialog_, IDCANCEL);
+    ended_ = true;
   }
 }
 
-// Whatever ends the window (a WM_QUIT that ends the dialog's loop among them), its download
+// Whatever ends the window (a WM_QUIT that ends the window's loop among them), its download
 // ends first, while the window can still carry out the download's last steps.
 void ReaderDialog::OnDestroy() {
+  history_.reset();
   session_.Close();
   windowThread_.Detach();
 }
@@ -303,7 +366,7 @@ void ReaderDialog::RunEventsUntil(const std::function<bool()>& done) {
       // wait for the worker, then pass the request on to the loop below.
       quit = message.wParam;
       session_.AskToClose();
-    } else if (got > 0 && !IsDialogMessageW(dialog_, &message)) {
+    } else if (got > 0 && !TakeKeys(message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

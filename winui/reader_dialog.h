@@ -1,6 +1,10 @@
 // The program's one window (IDD_MAIN): the port list, the collect button, the progress bar,
 // the count label and the records list, with its menu and keys (RecordsMenu).
 //
+// The window menu, the records list's menu and Ctrl+H (anywhere in the window, during a
+// download too) open the history beside it, one at a time; the window runs its own message
+// loop so that the history, modeless, gets its keys.
+//
 // A press of 采集数据 (or Enter while it is enabled) opens the chosen port and runs the download
 // on a worker thread, which drives the controls through the window's thread. Escape and the
 // close box cancel a running download and keep the window's messages flowing until its worker
@@ -17,6 +21,7 @@
 #include "archive/archiving_controls.h"
 #include "dialog_scale.h"
 #include "gdi_owners.h"
+#include "history_window.h"
 #include "port_combo.h"
 #include "records_list.h"
 #include "records_menu.h"
@@ -33,7 +38,7 @@ class ReaderDialog {
   ReaderDialog(const ReaderDialog&) = delete;
   ReaderDialog& operator=(const ReaderDialog&) = delete;
 
-  // Shows the window modally and returns once it has closed.
+  // Shows the window and returns once it has closed.
   void DoModal();
 
  private:
@@ -43,7 +48,8 @@ class ReaderDialog {
   BOOL OnInitDialog();
   // The records list's notifications; false for the default processing.
   bool OnRecordsNotify(NMHDR& header);
-  void AddAboutToSystemMenu() const;
+  // The history's entry and the About entry, below the system's own.
+  void AddToSystemMenu() const;
   // The window's icons at the sizes the system uses at the scale.
   void SetIcons(UINT dpi);
   // WM_DPICHANGED: the window moved to a display of another scale.
@@ -61,11 +67,20 @@ class ReaderDialog {
 
   HWND Control(int id) const { return GetDlgItem(dialog_, id); }
   void Present(const std::wstring& text);
+  // Opens the history window, or brings the open one to the front.
+  void OpenHistory();
+  // Gives a message of the loops the keys it stands for: Ctrl+H, and the dialogs' own keys
+  // (Tab, Enter, Escape) in the window and in the history; false when it is to be dispatched.
+  bool TakeKeys(MSG& message) const;
   // Runs the window's messages until the condition holds; a worker's end wakes it.
   void RunEventsUntil(const std::function<bool()>& done);
 
   HINSTANCE instance_;
   HWND dialog_ = nullptr;
+  // Set once the window is to close; the message loop then ends it.
+  bool ended_ = false;
+  UniqueAcceleratorTable accelerators_;
+  std::unique_ptr<HistoryWindow> history_;
   // Not shared: a shared icon is the first size loaded, whatever size is asked for later.
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "display_scale.h"
+#include "logfile/log_export.h"
+#include "logfile/log_html.h"
+#include "logfile/log_text.h"
 #include "wandlink/win32_text.h"
 
 namespace winui {
@@ -21,8 +24,6 @@ constexpr const wchar_t* kWidestCells[wandlink::kColumnCount] = {L"60001", L"FFF
 std::wstring Heading(int column) {
   return wandlink::Widen(wandlink::kColumnHeadings[static_cast<std::size_t>(column)]);
 }
-// LVM_GETNEXTITEM and LVM_SETITEMSTATE: from the first row; every row.
-constexpr WPARAM kAllRows = static_cast<WPARAM>(-1);
 
 }  // namespace
 
@@ -80,38 +81,13 @@ void RecordsList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
   lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
 }
 
-std::vector<std::size_t> RecordsList::SelectedRows() const {
-  std::vector<std::size_t> rows;
-  rows.reserve(static_cast<std::size_t>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0)));
-  for (LRESULT row = SendMessageW(list_, LVM_GETNEXTITEM, kAllRows, LVNI_SELECTED); row >= 0;
-       row = SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)) {
-    rows.push_back(static_cast<std::size_t>(row));
-  }
-  return rows;
+CopiedRows RecordsList::Copy(std::span<const std::size_t> rows) const {
+  return {wandlink::LogRowsText(log_, rows, wandlink::kTabSeparatedCrlf),
+          wandlink::LogRowsHtml(log_, rows)};
 }
 
-void RecordsList::SelectAll() const {
-  LVITEMW item{};
-  item.stateMask = LVIS_SELECTED;
-  item.state = LVIS_SELECTED;
-  SendMessageW(list_, LVM_SETITEMSTATE, kAllRows, reinterpret_cast<LPARAM>(&item));
-}
-
-POINT RecordsList::KeyboardMenuPoint() const {
-  POINT point{0, 0};
-  const LRESULT focused = SendMessageW(list_, LVM_GETNEXTITEM, kAllRows, LVNI_FOCUSED);
-  RECT client{};
-  GetClientRect(list_, &client);
-  RECT row{};
-  row.left = LVIR_BOUNDS;
-  if (focused >= 0 &&
-      SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
-                   reinterpret_cast<LPARAM>(&row)) != 0 &&
-      row.bottom > client.top && row.bottom <= client.bottom) {
-    point = {std::max(row.left, client.left), row.bottom};
-  }
-  ClientToScreen(list_, &point);
-  return point;
+std::string RecordsList::ExportName(const wandlink::DownloadLog& log) const {
+  return wandlink::SuggestedExportName(log);
 }
 
 }  // namespace winui

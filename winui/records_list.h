@@ -8,16 +8,18 @@
 #include <commctrl.h>
 
 #include <cstddef>
-#include <vector>
+#include <span>
+#include <string>
 
+#include "list_rows.h"
 #include "wandlink/download_log.h"
 
 namespace winui {
 
-class RecordsList {
+class RecordsList final : public ListRows {
  public:
   // The dialog's list view, whose template has LVS_REPORT and LVS_OWNERDATA.
-  explicit RecordsList(HWND list) : list_(list) {}
+  explicit RecordsList(HWND list) : ListRows(list) {}
 
   // The four columns: sequence, wand number, date and button number, as wide as the display
   // scale (dpi) needs.
@@ -25,18 +27,14 @@ class RecordsList {
   // The columns' widths for another scale.
   void SetDpi(UINT dpi) const;
 
-  HWND Window() const { return list_; }
-
   void SetLog(wandlink::DownloadLog log);
   void Clear() { SetLog({}); }
   const wandlink::DownloadLog& Log() const { return log_; }
 
-  // The selected rows, in ascending order.
-  std::vector<std::size_t> SelectedRows() const;
-  void SelectAll() const;
-  // Where the list's menu opens from the keyboard, on the screen: below the focused row when it
-  // is in view, else the list's top left corner.
-  POINT KeyboardMenuPoint() const;
+  std::size_t RowCount() const override { return log_.RowCount(); }
+  CopiedRows Copy(std::span<const std::size_t> rows) const override;
+  wandlink::DownloadLog ExportedLog() const override { return log_; }
+  std::string ExportName(const wandlink::DownloadLog& log) const override;
 
   // LVN_GETDISPINFOW: copies the cell's text into the list's buffer.
   void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
@@ -44,7 +42,6 @@ class RecordsList {
  private:
   int ColumnWidth(int column, UINT dpi) const;
 
-  HWND list_;
   wandlink::DownloadLog log_;
 };
 

@@ -28,7 +28,7 @@ namespace winui {
 namespace {
 
 // TrackPopupMenu returns 0 when nothing was chosen.
-enum Command : UINT { kCopy = 1, kSelectAll, kExport };
+enum Command : UINT { kCopy = 1, kSelectAll, kExport, kHistory };
 
 struct MenuDestroyer {
   void operator()(HMENU menu) const { DestroyMenu(menu); }
@@ -61,6 +61,11 @@ void RecordsMenu::ShowMenu(LPARAM position) {
   add(kSelectAll, res::IDS_RECORDS_SELECT_ALL, L"\tCtrl+A", HasRows());
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   add(kExport, res::IDS_RECORDS_EXPORT, L"", MayHandOut());
+  if (openHistory_) {
+    // The text carries its keys already.
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    add(kHistory, res::IDS_HISTORY_MENU, L"", true);
+  }
 
   // From the keyboard both coordinates are -1; a 64-bit LPARAM as a whole need not be.
   const POINT point = GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1
@@ -77,6 +82,9 @@ void RecordsMenu::ShowMenu(LPARAM position) {
       break;
     case kExport:
       Export();
+      break;
+    case kHistory:
+      openHistory_();
       break;
     default:
       break;
@@ -104,10 +112,9 @@ void RecordsMenu::Copy() {
   }
   // The text, and the table as HTML that keeps the wand and button numbers as written. A
   // program without a console has no stderr to read: the user is told of a failure.
-  if (!SetClipboardText(
-          window_,
-          wandlink::Widen(wandlink::LogRowsText(records_.Log(), rows, wandlink::kTabSeparatedCrlf)),
-          wandlink::ClipboardHtmlFormat(wandlink::LogRowsHtml(records_.Log(), rows)))) {
+  const CopiedRows copied = records_.Copy(rows);
+  if (!SetClipboardText(window_, wandlink::Widen(copied.text),
+                        wandlink::ClipboardHtmlFormat(copied.html))) {
     presentMessage_(wandlink::Widen(wandlink::kCopyFailedMessage));
   }
 }
@@ -122,9 +129,9 @@ void RecordsMenu::Export() {
   if (!MayHandOut()) {
     return;
   }
-  const wandlink::DownloadLog& log = records_.Log();
+  const wandlink::DownloadLog log = records_.ExportedLog();
   const std::wstring path =
-      ChooseExportPath(instance_, window_, wandlink::Widen(wandlink::SuggestedExportName(log)));
+      ChooseExportPath(instance_, window_, wandlink::Widen(records_.ExportName(log)));
   if (path.empty()) {
     return;
   }
@@ -138,7 +145,7 @@ void RecordsMenu::Export() {
   std::atomic<std::size_t> rows{0};
   std::atomic<std::size_t> total{log.RowCount()};
   std::string failure;
-  // The list cannot change under the worker: the window takes no input until the export ends.
+  // The window takes no input until the export ends: nothing is done twice meanwhile.
   EnableWindow(window_, FALSE);
   try {
     std::thread worker([&] {
@@ -164,22 +171,34 @@ void RecordsMenu::Export() {
 
 void RecordsMenu::WaitForExport(HANDLE done, const std::atomic<std::size_t>& rows,
                                 const std::atomic<std::size_t>& total) {
+  if (progress_ == nullptr) {
+    RunMessagesUntil(done, [] {});
+    return;
+  }
   const bool barShown = IsWindowVisible(progress_) != FALSE;
   const LRESULT barPosition = SendMessageW(progress_, PBM_GETPOS, 0, 0);
   PBRANGE range{};
   SendMessageW(progress_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
   SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(range.iLow), 0);
   ShowWindow(progress_, SW_SHOW);
-  std::optional<int> quit;
-  while (MsgWaitForMultipleObjects(1, &done, FALSE, kProgressIntervalMs, QS_ALLINPUT) !=
-         WAIT_OBJECT_0) {
+  RunMessagesUntil(done, [&] {
     const std::size_t of = std::max<std::size_t>(total, 1);
     const auto span = static_cast<std::size_t>(range.iHigh - range.iLow);
     SendMessageW(progress_, PBM_SETPOS,
                  static_cast<WPARAM>(range.iLow + static_cast<int>(rows * span / of)), 0);
+  });
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(barPosition), 0);
+  ShowWindow(progress_, barShown ? SW_SHOW : SW_HIDE);
+}
+
+void RecordsMenu::RunMessagesUntil(HANDLE done, const std::function<void()>& everyInterval) {
+  std::optional<int> quit;
+  while (MsgWaitForMultipleObjects(1, &done, FALSE, kProgressIntervalMs, QS_ALLINPUT) !=
+         WAIT_OBJECT_0) {
+    everyInterval();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      // The program's end waits for the export: the worker reads the list's log.
+      // The program's end waits for the export: the worker reads the exported log.
       if (message.message == WM_QUIT) {
         quit = static_cast<int>(message.wParam);
         continue;
@@ -190,8 +209,6 @@ void RecordsMenu::WaitForExport(HANDLE done, const std::atomic<std::size_t>& row
       }
     }
   }
-  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(barPosition), 0);
-  ShowWindow(progress_, barShown ? SW_SHOW : SW_HIDE);
   if (quit) {
     PostQuitMessage(*quit);
   }

@@ -1,5 +1,5 @@
 // Writes the Windows program's resource script from the data the Qt window is built from, so
-// that the two cannot drift: both dialogs, the string table, the icon, the version block and
+// that the two cannot drift: every dialog, the string table, the icon, the version block and
 // the manifest. Built and run on the build machine during the Windows build.
 // Usage: rc_writer OUTPUT.rc
 #include <charconv>
@@ -12,18 +12,25 @@
 #include <string_view>
 
 #include "res/about_dialog.h"
+#include "res/history_dialog.h"
 #include "res/main_dialog.h"
+#include "res/names_dialog.h"
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "res/version_info.h"
 
 namespace {
 
-// A string literal of the script: quotes doubled, backslashes escaped; control characters
-// have no place in the program's texts and would not survive the script.
+// A string literal of the script: quotes doubled, backslashes escaped, a tab (a menu entry's
+// keys) as \t; other control characters have no place in the program's texts and would not
+// survive the script.
 std::string Quoted(std::string_view text) {
   std::string quoted = "\"";
   for (const char c : text) {
+    if (c == '\t') {
+      quoted += "\\t";
+      continue;
+    }
     if (static_cast<unsigned char>(c) < 0x20) {
       throw std::invalid_argument("control character in resource text: " + std::string(text));
     }
@@ -170,6 +177,8 @@ void WriteScript(std::ostream& out) {
       {res::kAboutDialog.identifier, res::kAboutDialog.id},
       {"IDS_ABOUTBOX", res::IDS_ABOUTBOX},
       {res::kMainDialog.identifier, res::kMainDialog.id},
+      {res::kHistoryDialog.identifier, res::kHistoryDialog.id},
+      {res::kNamesDialog.identifier, res::kNamesDialog.id},
       {"IDR_MAINFRAME", res::IDR_MAINFRAME},
   };
   for (const auto& [name, id] : identifiers) {
@@ -179,6 +188,8 @@ void WriteScript(std::ostream& out) {
       << "IDR_MAINFRAME ICON \"korvanta.ico\"\n\n";
   WriteDialog(out, res::kAboutDialog, false);
   WriteDialog(out, res::kMainDialog, true);
+  WriteDialog(out, res::kHistoryDialog, true);
+  WriteDialog(out, res::kNamesDialog, true);
   WriteStringTable(out);
   WriteVersionInfo(out);
   out << "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"korvanta.manifest\"\n";

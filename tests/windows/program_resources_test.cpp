@@ -4,7 +4,9 @@
 
 // The data before Win32's headers, which define several of its names as macros.
 #include "res/about_dialog.h"
+#include "res/history_dialog.h"
 #include "res/main_dialog.h"
+#include "res/names_dialog.h"
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "res/version_info.h"
@@ -232,6 +234,10 @@ std::wstring ExpectedClass(res::ControlKind kind) {
     case res::ControlKind::StaticText:
     case res::ControlKind::StaticIcon:
       return L"Static";
+    case res::ControlKind::Edit:
+      return L"Edit";
+    case res::ControlKind::DatePicker:
+      return DATETIMEPICK_CLASSW;
   }
   return {};
 }
@@ -298,7 +304,9 @@ TEST_P(DialogResource, IsTheTemplateOfTheData) {
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, DialogResource,
                          testing::Values(DialogCase{&res::kMainDialog, true},
-                                         DialogCase{&res::kAboutDialog, false}),
+                                         DialogCase{&res::kAboutDialog, false},
+                                         DialogCase{&res::kHistoryDialog, true},
+                                         DialogCase{&res::kNamesDialog, true}),
                          [](const testing::TestParamInfo<DialogCase>& dialog) {
                            return std::string(dialog.param.data->identifier);
                          });
