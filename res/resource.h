@@ -27,6 +27,10 @@ inline constexpr int IDS_NAMES_IMPORT_CONFIRM = 306;
 inline constexpr int IDS_NAMES_IMPORT_REJECTED = 307;
 inline constexpr int IDS_NAMES_UNNAMED = 308;
 inline constexpr int IDS_HISTORY_NO_SQLITE = 309;
+inline constexpr int IDS_HISTORY_NO_PLACE = 310;
+inline constexpr int IDS_NAMES_BAD_NUMBER = 311;
+inline constexpr int IDS_NAMES_NOT_SAVED = 312;
+inline constexpr int IDS_NAMES_FILE_FAILED = 313;
 
 inline constexpr int IDC_COLLECT = 1000;
 inline constexpr int IDC_PORT = 1001;

@@ -13,7 +13,7 @@ struct StringResource {
   std::string_view text;
 };
 
-inline constexpr std::array<StringResource, 14> kStringTable = {{
+inline constexpr std::array<StringResource, 18> kStringTable = {{
     {IDS_ABOUTBOX, "关于 Korvanta(&A)..."},
     {IDS_RECORDS_COPY, "复制(&C)"},
     {IDS_RECORDS_SELECT_ALL, "全选(&A)"},
@@ -25,6 +25,7 @@ inline constexpr std::array<StringResource, 14> kStringTable = {{
     // The history's one line where it has no archive to show.
     {IDS_HISTORY_ARCHIVE_OFF, "存档已关闭(KORVANTA_ARCHIVE=off),没有巡检记录可显示。"},
     {IDS_HISTORY_NO_SQLITE, "系统没有 SQLite(winsqlite3.dll),无法读取存档。"},
+    {IDS_HISTORY_NO_PLACE, "没有存放存档的位置,请用 KORVANTA_ARCHIVE 指定存档文件。"},
     // Followed by the reason.
     {IDS_HISTORY_ARCHIVE_UNREADABLE, "无法读取存档:"},
     {IDS_NAMES_FILTER_CSV, "名称列表 (*.csv)"},
@@ -34,6 +35,11 @@ inline constexpr std::array<StringResource, 14> kStringTable = {{
     {IDS_NAMES_IMPORT_REJECTED, "以下 %1 行无法导入,将被跳过:"},
     // A button or wand seen in the archive that has no name yet.
     {IDS_NAMES_UNNAMED, "(未命名)"},
+    {IDS_NAMES_BAD_NUMBER, "号码应为 4 位(棒号)或 8 位(钮号)十六进制数字。"},
+    // Followed by the reason.
+    {IDS_NAMES_NOT_SAVED, "名称未能保存:"},
+    // Followed by the file or the reason.
+    {IDS_NAMES_FILE_FAILED, "无法读写名称列表:"},
 }};
 
 // The string with the identifier; empty when the table has none.

@@ -35,8 +35,7 @@ QString AbsenceText(archive::ArchiveAbsence absence) {
     case archive::ArchiveAbsence::NoSqlite:
       return Resource(res::IDS_HISTORY_NO_SQLITE);
     case archive::ArchiveAbsence::NoPlace:
-      return Resource(res::IDS_HISTORY_ARCHIVE_UNREADABLE) +
-             QStringLiteral("没有存放存档的位置,请用 KORVANTA_ARCHIVE 指定。");
+      return Resource(res::IDS_HISTORY_NO_PLACE);
     case archive::ArchiveAbsence::None:
     case archive::ArchiveAbsence::TurnedOff:
       break;

@@ -23,12 +23,6 @@
 namespace ui {
 namespace {
 
-constexpr std::string_view kBadNumberMessage =
-    "号码应为 4 位十六进制数字(棒号)或 8 位十六进制数字(钮号)。";
-// Followed by the reason.
-constexpr std::string_view kNamesNotChangedMessage = "名称未能保存:";
-constexpr std::string_view kNamesFileFailedMessage = "无法读写名称列表:";
-
 // Whether a row's name is one the archive keeps, rather than the unnamed mark.
 constexpr int kNamedRole = Qt::UserRole;
 
@@ -118,7 +112,7 @@ bool NamesDialog::Change(const std::function<void()>& change) {
     return true;
   } catch (const archive::SqliteError& error) {
     std::cerr << "Korvanta: the names could not be changed: " << error.what() << '\n';
-    presentMessage_(this, Text(kNamesNotChangedMessage) + QString::fromUtf8(error.what()));
+    presentMessage_(this, Resource(res::IDS_NAMES_NOT_SAVED) + QString::fromUtf8(error.what()));
     return false;
   }
 }
@@ -157,7 +151,7 @@ void NamesDialog::OnSave() {
   const std::optional<archive::NumberKind> number =
       archive::ParseNumber(number_->text().trimmed().toStdString());
   if (!number) {
-    presentMessage_(this, Text(kBadNumberMessage));
+    presentMessage_(this, Resource(res::IDS_NAMES_BAD_NUMBER));
     number_->setFocus();
     return;
   }
@@ -176,7 +170,7 @@ void NamesDialog::OnRemove() {
   const std::optional<archive::NumberKind> number =
       archive::ParseNumber(number_->text().trimmed().toStdString());
   if (!number) {
-    presentMessage_(this, Text(kBadNumberMessage));
+    presentMessage_(this, Resource(res::IDS_NAMES_BAD_NUMBER));
     return;
   }
   if (Change([&] { archive::RemoveName(archive_, number->number); })) {
@@ -197,7 +191,7 @@ void NamesDialog::OnImport(QString path) {
   }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    presentMessage_(this, Text(kNamesFileFailedMessage) + file.errorString());
+    presentMessage_(this, Resource(res::IDS_NAMES_FILE_FAILED) + file.errorString());
     return;
   }
   const QByteArray bytes = file.readAll();
@@ -237,7 +231,7 @@ void NamesDialog::OnExport() {
       wandlink::WriteFileDurably(wandlink::PathFromUtf8(path.toStdString()),
                                  [&text](wandlink::ByteSink& out) { out.Write(text); });
   if (!failure.empty()) {
-    presentMessage_(this, Text(kNamesFileFailedMessage) + Text(failure));
+    presentMessage_(this, Resource(res::IDS_NAMES_FILE_FAILED) + Text(failure));
   }
 }
 

@@ -108,8 +108,4 @@ CopiedRows HistoryList::Copy(std::span<const std::size_t> rows) const {
           wandlink::LogRowsHtml(log, all)};
 }
 
-std::string HistoryList::ExportName(const wandlink::DownloadLog&) const {
-  return "巡检记录.xlsx";
-}
-
 }  // namespace winui

@@ -39,7 +39,6 @@ class HistoryList final : public ListRows {
   std::size_t RowCount() const override { return table_.RowCount(); }
   CopiedRows Copy(std::span<const std::size_t> rows) const override;
   wandlink::DownloadLog ExportedLog() const override { return table_.ShownLog(); }
-  std::string ExportName(const wandlink::DownloadLog& log) const override;
 
  private:
   // The arrow on the sorted column's heading, none on the others.

@@ -19,9 +19,6 @@
 namespace winui {
 namespace {
 
-// Where the archive has no place of its own (no user profile) and none is given.
-constexpr std::wstring_view kNoPlaceReason = L"没有存放存档的位置";
-
 // "YYYY-MM-DD" of a date picker that is checked; empty, no bound, when it is not.
 std::string PickedDay(HWND picker) {
   SYSTEMTIME day{};
@@ -183,8 +180,7 @@ bool HistoryWindow::Load() {
         ShowUnavailable(LoadResourceString(instance_, res::IDS_HISTORY_NO_SQLITE));
         break;
       default:
-        ShowUnavailable(LoadResourceString(instance_, res::IDS_HISTORY_ARCHIVE_UNREADABLE) +
-                        std::wstring(kNoPlaceReason));
+        ShowUnavailable(LoadResourceString(instance_, res::IDS_HISTORY_NO_PLACE));
         break;
     }
     return false;

@@ -40,8 +40,6 @@ class ListRows {
   virtual CopiedRows Copy(std::span<const std::size_t> rows) const = 0;
   // Every shown row, as an export writes them.
   virtual wandlink::DownloadLog ExportedLog() const = 0;
-  // The file name the save dialog proposes for the log.
-  virtual std::string ExportName(const wandlink::DownloadLog& log) const = 0;
 
  protected:
   ~ListRows() = default;

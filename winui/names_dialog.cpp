@@ -24,11 +24,6 @@
 namespace winui {
 namespace {
 
-// The user's texts of this dialog's own failures.
-constexpr std::wstring_view kBadNumberMessage = L"号码应为 4 位(棒号)或 8 位(钮号)十六进制数字。";
-constexpr std::wstring_view kNotSavedMessage = L"名称未保存";
-constexpr std::wstring_view kUnreadableFileMessage = L"无法读取文件:";
-
 // At 100 % (96 dpi): the number's column and the name's.
 constexpr int kNumberWidth = 75;
 constexpr int kGuardNameWidth = 105;
@@ -128,7 +123,8 @@ bool NamesDialog::ChangeNames(const Work& change) {
     return true;
   } catch (const std::exception& error) {
     std::cerr << "Korvanta: the names could not be changed: " << error.what() << '\n';
-    Present(std::wstring(kNotSavedMessage) + L'\n' + wandlink::Widen(error.what()));
+    Present(LoadResourceString(instance_, res::IDS_NAMES_NOT_SAVED) +
+            wandlink::Widen(error.what()));
     return false;
   }
 }
@@ -252,7 +248,7 @@ void NamesDialog::OnSave() {
   const std::optional<archive::NumberKind> number =
       archive::ParseNumber(wandlink::Utf8(Text(res::IDC_NAMES_NUMBER)));
   if (!number) {
-    Present(std::wstring(kBadNumberMessage));
+    Present(LoadResourceString(instance_, res::IDS_NAMES_BAD_NUMBER));
     return;
   }
   const std::string name = wandlink::Utf8(Text(res::IDC_NAMES_NAME));
@@ -269,7 +265,7 @@ void NamesDialog::OnRemove() {
   const std::optional<archive::NumberKind> number =
       archive::ParseNumber(wandlink::Utf8(Text(res::IDC_NAMES_NUMBER)));
   if (!number) {
-    Present(std::wstring(kBadNumberMessage));
+    Present(LoadResourceString(instance_, res::IDS_NAMES_BAD_NUMBER));
     return;
   }
   if (ChangeNames([&] { archive::RemoveName(archive_, number->number); })) {
@@ -287,7 +283,7 @@ void NamesDialog::OnImport() {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (!file && !file.eof()) {
-    Present(std::wstring(kUnreadableFileMessage) + path);
+    Present(LoadResourceString(instance_, res::IDS_NAMES_FILE_FAILED) + path);
     return;
   }
   const archive::NamesCsvRead read = archive::ReadNamesCsv(bytes);

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "display_scale.h"
-#include "logfile/log_export.h"
 #include "logfile/log_html.h"
 #include "logfile/log_text.h"
 #include "wandlink/win32_text.h"
@@ -84,10 +83,6 @@ void RecordsList::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
 CopiedRows RecordsList::Copy(std::span<const std::size_t> rows) const {
   return {wandlink::LogRowsText(log_, rows, wandlink::kTabSeparatedCrlf),
           wandlink::LogRowsHtml(log_, rows)};
-}
-
-std::string RecordsList::ExportName(const wandlink::DownloadLog& log) const {
-  return wandlink::SuggestedExportName(log);
 }
 
 }  // namespace winui

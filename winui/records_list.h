@@ -34,7 +34,6 @@ class RecordsList final : public ListRows {
   std::size_t RowCount() const override { return log_.RowCount(); }
   CopiedRows Copy(std::span<const std::size_t> rows) const override;
   wandlink::DownloadLog ExportedLog() const override { return log_; }
-  std::string ExportName(const wandlink::DownloadLog& log) const override;
 
   // LVN_GETDISPINFOW: copies the cell's text into the list's buffer.
   void OnGetDisplayInfo(NMLVDISPINFOW& info) const;

@@ -131,7 +131,7 @@ void RecordsMenu::Export() {
   }
   const wandlink::DownloadLog log = records_.ExportedLog();
   const std::wstring path =
-      ChooseExportPath(instance_, window_, wandlink::Widen(records_.ExportName(log)));
+      ChooseExportPath(instance_, window_, wandlink::Widen(wandlink::SuggestedExportName(log)));
   if (path.empty()) {
     return;
   }
