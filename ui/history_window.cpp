@@ -133,6 +133,8 @@ void HistoryWindow::Load() {
     return;
   }
   available_ = true;
+  // Which archive is shown, as the Windows window says it.
+  status_->setText(QString::fromStdU16String(archive_->file.u16string()));
   FillChoices();
   ApplyFilter();
 }
