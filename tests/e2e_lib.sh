@@ -8,6 +8,18 @@ sims=()
 failures=0
 passes=0
 name=none status=0 elapsed_ms=0 out="" err=""
+# now_ms: the time in milliseconds.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# wait_until MS COMMAND...: true as soon as the command succeeds, false once MS have passed.
+wait_until() {
+  local deadline=$(($(now_ms) + $1))
+  shift
+  until "$@"; do
+    (($(now_ms) > deadline)) && return 1
+    sleep 0.05
+  done
+}
 # spawn COMMAND...: starts the command in the background as a process group of its own, whose
 # id is the command's pid, kept in sims. Stopping the group ends what the command started too:
 # a wrapper such as faketime does not exec, so its child would outlive a signal to it alone.

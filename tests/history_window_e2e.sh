@@ -21,15 +21,6 @@ done
 export DISPLAY=:$(cat "$scratch/display") QT_QPA_PLATFORM=xcb
 export KORVANTA_ARCHIVE=$scratch/archive.sqlite HOME=$scratch
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-wait_until() {
-  local deadline=$(($(now_ms) + $1))
-  shift
-  until "$@"; do
-    (($(now_ms) > deadline)) && return 1
-    sleep 0.05
-  done
-}
 shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 # keys WINDOW [KEY...]: focuses the window and gives it the keys, one at a time.
 keys() {

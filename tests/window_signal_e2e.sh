@@ -19,16 +19,6 @@ for _ in $(seq 100); do
 done
 export DISPLAY=:$(cat "$scratch/display") QT_QPA_PLATFORM=xcb
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# wait_until MS COMMAND...: true as soon as the command succeeds, false once MS have passed.
-wait_until() {
-  local deadline=$(($(now_ms) + $1))
-  shift
-  until "$@"; do
-    (($(now_ms) > deadline)) && return 1
-    sleep 0.05
-  done
-}
 window_shown() { xdotool search --onlyvisible --name '^测试Demo$' >/dev/null 2>&1; }
 line_settings() { stty -F "$(cat "$scratch/$name.device")" -g; }
 # The wand has answered the probe: the download runs.

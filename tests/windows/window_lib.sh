@@ -37,19 +37,6 @@ start_display() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
-# now_ms: the time in milliseconds.
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
-# wait_until MS COMMAND...: true as soon as the command succeeds, false once MS have passed.
-wait_until() {
-  local deadline=$(($(now_ms) + $1))
-  shift
-  until "$@"; do
-    (($(now_ms) > deadline)) && return 1
-    sleep 0.05
-  done
-}
-
 # focused NAME: the window titled NAME has the keyboard.
 focused() {
   local focus
