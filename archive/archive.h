@@ -50,21 +50,23 @@ ArchiveResult ArchiveDownload(const Archive& archive, wandlink::DownloadLog& log
 // every failure: the log then keeps the times it has.
 void ApplyArchivedTimes(const Archive& archive, wandlink::DownloadLog& log);
 
-// Bounds as "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", both included; empty: no bound.
-struct HistoryQuery {
+// Which archived readings are shown; every field empty shows all.
+struct HistoryFilter {
+  // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", both included.
   std::string from;
   std::string to;
+  // A wand or button number as printed.
   std::string wand;
   std::string button;
-  // A guard's or checkpoint's name: the readings of every wand or button that has it.
+  // A guard's or checkpoint's name: every wand or button that has it.
   std::string guard;
   std::string place;
 };
 
-// The archived readings the query selects, newest first, one wand number per row, with the
+// The archived readings the filter selects, newest first, one wand number per row, with the
 // guard and checkpoint columns; none when there is no archive yet. Throws SqliteError when the
 // archive cannot be read.
-wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryQuery& query);
+wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryFilter& filter);
 
 // True for "YYYY-MM-DD" or "YYYY-MM-DD HH:MM".
 bool IsHistoryBound(std::string_view text);

@@ -10,15 +10,9 @@ bool IsHistoryBound(std::string_view text) {
   return std::regex_match(text.begin(), text.end(), bound);
 }
 
-wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryQuery& query) {
+wandlink::DownloadLog ReadHistory(const Archive& archive, const HistoryFilter& filter) {
   // The window's own table, so that the two never order or filter differently; only the
   // readings within the dates are read.
-  const HistoryFilter filter{.from = query.from,
-                             .to = query.to,
-                             .wand = query.wand,
-                             .button = query.button,
-                             .guard = query.guard,
-                             .place = query.place};
   HistoryTable table;
   table.Load(archive, filter);
   table.SetFilter(filter);

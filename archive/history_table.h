@@ -30,19 +30,6 @@ inline constexpr int kHistoryColumnCount = 5;
 inline constexpr std::array<std::string_view, kHistoryColumnCount> kHistoryHeadings = {
     "日期", "棒号", "巡检员", "钮号", "巡检点"};
 
-// Which readings are shown; every field empty shows all.
-struct HistoryFilter {
-  // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", both included.
-  std::string from;
-  std::string to;
-  // A wand or button number as printed.
-  std::string wand;
-  std::string button;
-  // A guard's or checkpoint's name: every wand or button that has it.
-  std::string guard;
-  std::string place;
-};
-
 // One entry of a filter's drop-down: its text and the filter's field it sets (both empty for
 // the first entry, 全部).
 struct FilterChoice {

@@ -40,7 +40,7 @@ void ArchiveAndReport(const archive::Archive& archive, wandlink::DownloadLog& lo
 
 int RunHistory(std::span<const std::string> arguments,
                const std::function<int(const std::string&)>& usageError) {
-  archive::HistoryQuery query;
+  archive::HistoryFilter query;
   wandlink::LogFormat format = wandlink::kTabSeparated;
   std::optional<std::string> workbook;
   std::optional<archive::Archive> archive = archive::ArchiveFromEnvironment();
