@@ -16,7 +16,6 @@ namespace {
 constexpr std::string_view kEmptyName = "名称为空";
 constexpr std::string_view kNotUtf8 = "名称不是有效的 UTF-8 文字";
 constexpr std::string_view kControlCharacter = "名称含有控制字符";
-constexpr std::string_view kBadNumber = "号码须为 4 位或 8 位十六进制数";
 
 // Spaces an operator types around a name, the full-width one of Chinese input included.
 constexpr std::string_view kBlanks[] = {" ", "\t", "\r", "\n", "\u3000"};
@@ -97,7 +96,7 @@ struct NameToWrite {
 NameToWrite Checked(const NamedNumber& named) {
   const std::optional<NumberKind> number = ParseNumber(named.number);
   if (!number) {
-    throw std::invalid_argument(std::string(kBadNumber) + ": " + named.number);
+    throw std::invalid_argument(std::string(kBadNumberProblem) + ": " + named.number);
   }
   if (const std::string problem = NameProblem(named.name); !problem.empty()) {
     throw std::invalid_argument(problem);
@@ -180,7 +179,7 @@ void SetName(const Archive& archive, const NamedNumber& named) {
 void RemoveName(const Archive& archive, std::string_view number) {
   const std::optional<NumberKind> parsed = ParseNumber(number);
   if (!parsed) {
-    throw std::invalid_argument(std::string(kBadNumber) + ": " + std::string(number));
+    throw std::invalid_argument(std::string(kBadNumberProblem) + ": " + std::string(number));
   }
   if (!FileExists(archive.file)) {
     return;

@@ -39,6 +39,8 @@ struct NumberKind {
   NameKind kind;
 };
 std::optional<NumberKind> ParseNumber(std::string_view text);
+// Why ParseNumber refused a text, in the user's words.
+inline constexpr std::string_view kBadNumberProblem = "号码须为 4 位或 8 位十六进制数";
 
 // The name as kept: without the white space around it (spaces, ideographic spaces, tabs and
 // line breaks).

@@ -15,7 +15,6 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kGb18030ByteOrderMark = "\x84\x31\x95\x33";
 constexpr std::string_view kHeading = "号码,名称";
 
-constexpr std::string_view kBadNumber = "号码须为 4 位或 8 位十六进制数";
 constexpr std::string_view kUnclosedQuote = "引号没有结束";
 constexpr std::string_view kUndecodable = "含有无法识别的字符(既非 UTF-8,也非 GB18030)";
 // A third column is refused rather than dropped: it is most often a name with a comma that was
@@ -165,7 +164,7 @@ NamesCsvRead ReadNamesCsv(std::string_view bytes) {
     const std::optional<NumberKind> number = ParseNumber(numberText);
     if (!number) {
       if (!firstRecord || !HeadingWord(numberText)) {
-        reject(record.line, kBadNumber);
+        reject(record.line, kBadNumberProblem);
       }
       continue;
     }
