@@ -55,10 +55,7 @@ std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   dialog.lpstrDefExt = L"xlsx";
-  if (!GetSaveFileNameW(&dialog)) {
-    if (const DWORD error = CommDlgExtendedError(); error != 0) {
-      std::cerr << "Korvanta: the save dialog failed (error " << error << ")\n";
-    }
+  if (!RunFileDialog(dialog, true)) {
     return {};
   }
   path.resize(path.find(L'\0'));
@@ -66,6 +63,16 @@ std::wstring ChooseExportPath(HINSTANCE instance, HWND owner, const std::wstring
     path += dialog.nFilterIndex == 2 ? L".csv" : L".xlsx";
   }
   return path;
+}
+
+bool RunFileDialog(OPENFILENAMEW& dialog, bool save) {
+  if (save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog)) {
+    return true;
+  }
+  if (const DWORD error = CommDlgExtendedError(); error != 0) {
+    std::cerr << "Korvanta: the file dialog failed (error " << error << ")\n";
+  }
+  return false;
 }
 
 }  // namespace winui

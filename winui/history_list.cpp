@@ -22,16 +22,9 @@ constexpr WPARAM kAllRows = static_cast<WPARAM>(-1);
 
 void HistoryList::AddColumns(UINT dpi) const {
   for (int column = 0; column < archive::kHistoryColumnCount; ++column) {
-    std::wstring heading =
-        wandlink::Widen(archive::kHistoryHeadings[static_cast<std::size_t>(column)]);
-    LVCOLUMNW format{};
-    format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    format.fmt = LVCFMT_LEFT;
-    format.cx = ScaleToDpi(kColumnWidths[column], dpi);
-    format.pszText = heading.data();
-    format.iSubItem = column;
-    SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&format));
+    InsertListColumn(list_, column,
+                     wandlink::Widen(archive::kHistoryHeadings[static_cast<std::size_t>(column)]),
+                     ScaleToDpi(kColumnWidths[column], dpi));
   }
   MarkSortedColumn();
 }

@@ -47,4 +47,15 @@ POINT ListRows::KeyboardMenuPoint() const {
   return point;
 }
 
+void InsertListColumn(HWND list, int column, std::wstring heading, int width) {
+  LVCOLUMNW format{};
+  format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  format.fmt = LVCFMT_LEFT;
+  format.cx = width;
+  format.pszText = heading.data();
+  format.iSubItem = column;
+  SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(&format));
+}
+
 }  // namespace winui

@@ -20,6 +20,9 @@ struct CopiedRows {
   std::string html;
 };
 
+// Adds a left-aligned column of the heading and width (pixels) to a report list view.
+void InsertListColumn(HWND list, int column, std::wstring heading, int width);
+
 class ListRows {
  public:
   explicit ListRows(HWND list) : list_(list) {}

@@ -14,6 +14,8 @@
 #include "archive/names_csv.h"
 #include "centre_window.h"
 #include "display_scale.h"
+#include "export_dialog.h"
+#include "list_rows.h"
 #include "load_string.h"
 #include "logfile/durable_file.h"
 #include "res/resource.h"
@@ -40,15 +42,7 @@ std::wstring WithCount(std::wstring text, std::size_t count) {
 }
 
 void AddColumn(HWND list, int column, const char* heading, int width, UINT dpi) {
-  std::wstring text = wandlink::Widen(heading);
-  LVCOLUMNW format{};
-  format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-  format.fmt = LVCFMT_LEFT;
-  format.cx = ScaleToDpi(width, dpi);
-  format.pszText = text.data();
-  format.iSubItem = column;
-  SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-               reinterpret_cast<LPARAM>(&format));
+  InsertListColumn(list, column, wandlink::Widen(heading), ScaleToDpi(width, dpi));
 }
 
 // The named numbers and the unnamed ones (with an empty name), ordered by number.
@@ -104,10 +98,7 @@ std::wstring ChooseNamesFile(HINSTANCE instance, HWND owner, bool save, const st
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) {
-    if (const DWORD error = CommDlgExtendedError(); error != 0) {
-      std::cerr << "Korvanta: the file dialog failed (error " << error << ")\n";
-    }
+  if (!RunFileDialog(dialog, save)) {
     return {};
   }
   path.resize(path.find(L'\0'));

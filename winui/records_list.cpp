@@ -28,15 +28,7 @@ std::wstring Heading(int column) {
 
 void RecordsList::AddColumns(UINT dpi) const {
   for (int column = 0; column < wandlink::kColumnCount; ++column) {
-    std::wstring heading = Heading(column);
-    LVCOLUMNW format{};
-    format.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    format.fmt = LVCFMT_LEFT;
-    format.cx = ColumnWidth(column, dpi);
-    format.pszText = heading.data();
-    format.iSubItem = column;
-    SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&format));
+    InsertListColumn(list_, column, Heading(column), ColumnWidth(column, dpi));
   }
 }
 
